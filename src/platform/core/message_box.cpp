@@ -1,0 +1,77 @@
+#include "platform/core/message_box.h"
+
+#include "platform/core/messages.h"
+
+#include <QApplication>
+#include <QMessageBox>
+#include <QThread>
+#include <mutex>
+
+namespace platform {
+
+namespace {
+
+std::mutex hookMutex;
+MessageBoxHook& Hook() {
+    static MessageBoxHook hook;
+    return hook;
+}
+
+int ShowOnThisThread(const MessageBoxRequest& request) {
+    QMessageBox box(WidgetOf(request.owner));
+    box.setText(QString::fromStdString(request.text));
+    box.setWindowTitle(request.caption.empty() ? QApplication::applicationDisplayName()
+                                               : QString::fromStdString(request.caption));
+    switch (request.type & 0xF0) {
+        case MB_ICONERROR: box.setIcon(QMessageBox::Critical); break;
+        case MB_ICONQUESTION: box.setIcon(QMessageBox::Question); break;
+        case MB_ICONWARNING: box.setIcon(QMessageBox::Warning); break;
+        case MB_ICONINFORMATION: box.setIcon(QMessageBox::Information); break;
+        default: break;
+    }
+    switch (request.type & 0x0F) {
+        case MB_OKCANCEL:
+            box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);
+            box.setEscapeButton(QMessageBox::Cancel);
+            break;
+        case MB_YESNO: box.setStandardButtons(QMessageBox::Yes | QMessageBox::No); break;
+        default: box.setStandardButtons(QMessageBox::Ok); break;
+    }
+    switch (box.exec()) {
+        case QMessageBox::Cancel: return IDCANCEL;
+        case QMessageBox::Yes: return IDYES;
+        case QMessageBox::No: return IDNO;
+        default: return (request.type & 0x0F) == MB_OKCANCEL && box.clickedButton() == nullptr
+                            ? IDCANCEL
+                            : IDOK;
+    }
+}
+
+}  // namespace
+
+void SetMessageBoxHook(MessageBoxHook hook) {
+    std::lock_guard lock(hookMutex);
+    Hook() = std::move(hook);
+}
+
+int MessageBox(WindowHandle owner, const std::string& text, const std::string& caption,
+               unsigned type) {
+    MessageBoxRequest request{owner, text, caption, type};
+    {
+        std::unique_lock lock(hookMutex);
+        if (Hook()) {
+            MessageBoxHook hook = Hook();
+            lock.unlock();
+            return hook(request);
+        }
+    }
+    QCoreApplication* app = QCoreApplication::instance();
+    if (!app) return IDOK;
+    if (QThread::currentThread() == app->thread()) return ShowOnThisThread(request);
+    int result = IDOK;
+    QMetaObject::invokeMethod(
+        app, [&] { result = ShowOnThisThread(request); }, Qt::BlockingQueuedConnection);
+    return result;
+}
+
+}  // namespace platform

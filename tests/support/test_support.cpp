@@ -1,0 +1,65 @@
+#include "support/test_support.h"
+
+#include <QCoreApplication>
+#include <QThread>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+namespace testsupport {
+
+TempDir::TempDir() {
+    std::string pattern = (std::filesystem::temp_directory_path() / "rz-test-XXXXXX").string();
+    char* made = mkdtemp(pattern.data());
+    path_ = std::string(made ? made : "/tmp") + "/";
+}
+
+TempDir::~TempDir() {
+    std::error_code ec;
+    std::filesystem::remove_all(path_, ec);
+}
+
+MessageBoxRecorder::MessageBoxRecorder(int answer) : answer_(answer) {
+    platform::SetMessageBoxHook([this](const platform::MessageBoxRequest& r) {
+        std::lock_guard lock(mutex_);
+        boxes_.push_back(r);
+        return answer_;
+    });
+}
+
+MessageBoxRecorder::~MessageBoxRecorder() { platform::SetMessageBoxHook(nullptr); }
+
+std::vector<platform::MessageBoxRequest> MessageBoxRecorder::Boxes() const {
+    std::lock_guard lock(mutex_);
+    return boxes_;
+}
+
+void MessageBoxRecorder::SetAnswer(int answer) {
+    std::lock_guard lock(mutex_);
+    answer_ = answer;
+}
+
+bool WaitUntil(const std::function<bool()>& done, std::chrono::milliseconds timeout) {
+    auto end = std::chrono::steady_clock::now() + timeout;
+    while (!done()) {
+        if (std::chrono::steady_clock::now() > end) return false;
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+        QThread::msleep(1);
+    }
+    return true;
+}
+
+std::string ReadFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream ss;
+    ss << in.rdbuf();
+    return ss.str();
+}
+
+void WriteFile(const std::string& path, const std::string& text) {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out << text;
+}
+
+}  // namespace testsupport
