@@ -1,37 +1,149 @@
 #include "app/rivive_zuzuve_dlg.h"
 
 #include "app/log_lines.h"
+#include "app/main_messages.h"
+#include "app/main_skin_layout.h"
+#include "app/show_selected_area.h"
+#include "app/status_lines.h"
 #include "companions/clickwatch/clickwatch.h"
 #include "companions/diary/diary.h"
 #include "companions/phrasebook/phrasebook.h"
 #include "platform/core/message_box.h"
 #include "platform/core/paths.h"
 #include "platform/core/version.h"
+#include "platform/ui/dialog_builder.h"
+#include "resources/cursors.h"
+#include "resources/dialog_templates.h"
+#include "resources/resource_ids.h"
 #include "settings/settings_store.h"
+#include "skin/bitmap_utils.h"
+#include "skin/bmp_button.h"
 
 #include <QCloseEvent>
 #include <QGuiApplication>
 #include <QKeyEvent>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QPainter>
 #include <QScreen>
+#include <QWindow>
 #include <cstdio>
 
 namespace app {
 
 namespace {
+
 constexpr int kWindowWidth = 653;   // 435 dialog units
 constexpr int kWindowHeight = 450;  // 277 dialog units
+constexpr int kStatusLineWidth = 339;  // every status line as wide as the type line
+constexpr std::uint32_t kPageColour = 0xF0F0F0;
+
+const SkinButtonPlace* FindPlace(int id) {
+    for (const SkinButtonPlace& place : kSkinButtons)
+        if (place.id == id) return &place;
+    return nullptr;
+}
+
+bool IsEnterOrEscape(const QKeyEvent* key) {
+    return key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter ||
+           key->key() == Qt::Key_Escape;
+}
+
 }  // namespace
 
 CRiviveZuzuveDlg::CRiviveZuzuveDlg(QWidget* parent)
-    : QDialog(parent, Qt::Window | Qt::FramelessWindowHint), messages_(this) {
+    : QDialog(parent, Qt::Window | Qt::FramelessWindowHint | Qt::WindowMinimizeButtonHint |
+                          Qt::WindowSystemMenuHint),
+      messages_(this) {
+    const platform::DialogTemplate* tmpl = resources::FindDialogTemplate(resources::IDD_MAIN);
+    platform::BuildDialog(*tmpl, this, [this](const platform::ControlTemplate& c, QWidget* parent)
+                                           -> QWidget* {
+        if (!FindPlace(c.id)) return nullptr;
+        auto* button = new skin::CBmpButton(parent);
+        buttons_[c.id] = button;
+        return button;
+    });
     setFixedSize(kWindowWidth, kWindowHeight);
     setWindowTitle(kProductName);
+    setWindowIcon(resources::LoadIconResource(resources::IDR_MAINFRAME));
+    setAttribute(Qt::WA_OpaquePaintEvent);
+
+    for (auto& [id, button] : buttons_)
+        connect(button, &skin::CBmpButton::Clicked, this, [this](int cid) { RunCommand(cid); });
+
+    // Page slots: plain placeholders until the pages are installed.
+    for (std::size_t i = 0; i < pages_.size(); ++i) {
+        pages_[i] = new QWidget(this);
+        pages_[i]->setObjectName(QStringLiteral("pageSlot%1").arg(i));
+        pages_[i]->hide();
+    }
+
+    OnCommand(IDC_CLOSE, [this] { OnCloseButton(); });
+    OnCommand(IDC_MINI, [this] { OnMini(); });
+    OnCommand(32774, [this] { OnTrayExit(); });
+    for (int tab : kPageTabs) OnCommand(tab, [this, tab] { ShowPage(tab); });
+    InstallMessageMap();
 }
 
 CRiviveZuzuveDlg::~CRiviveZuzuveDlg() = default;
 
 std::string CRiviveZuzuveDlg::ConfigPath() const {
     return platform::GetProgramFolder() + "Config.ini";
+}
+
+void CRiviveZuzuveDlg::InstallMessageMap() {
+    // Entries the recording, the sound capture and the finishing stage replace as they land.
+    const std::uint32_t waiting[] = {WM_USER_RECORDFINISH, WM_USER_RECORDINTERRUPTED,
+                                     platform::MM_WIM_DATA, WM_USER_FLASHFRAME,
+                                     WM_USER_TRAYNOTIFY, platform::WM_HOTKEY};
+    for (std::uint32_t message : waiting)
+        messages_.On(message, [](platform::WPARAM, platform::LPARAM) { return 0; });
+    // Presses reported by the click hook from anywhere on the screen: the click mark only.
+    messages_.On(platform::WM_LBUTTONDOWN, [this](platform::WPARAM, platform::LPARAM) {
+        ClickMark(kClickLeft);
+        return 0;
+    });
+    messages_.On(platform::WM_RBUTTONDOWN, [this](platform::WPARAM, platform::LPARAM) {
+        ClickMark(kClickRight);
+        return 0;
+    });
+}
+
+void CRiviveZuzuveDlg::OnCommand(int id, std::function<void()> handler) {
+    commands_[id] = std::move(handler);
+}
+
+bool CRiviveZuzuveDlg::RunCommand(int id) {
+    auto it = commands_.find(id);
+    if (it == commands_.end() || !it->second) return false;
+    it->second();
+    return true;
+}
+
+QWidget* CRiviveZuzuveDlg::Control(int id) const { return platform::GetDlgItem(this, id); }
+
+skin::CBmpButton* CRiviveZuzuveDlg::Button(int id) const {
+    auto it = buttons_.find(id);
+    return it == buttons_.end() ? nullptr : it->second;
+}
+
+QWidget* CRiviveZuzuveDlg::Page(int index) const {
+    if (index < 0 || index >= static_cast<int>(pages_.size())) return nullptr;
+    return pages_[static_cast<std::size_t>(index)];
+}
+
+void CRiviveZuzuveDlg::InstallPage(int index, QWidget* page) {
+    if (!page || index < 0 || index >= static_cast<int>(pages_.size())) return;
+    QWidget*& slot = pages_[static_cast<std::size_t>(index)];
+    const bool visible = slot && slot->isVisibleTo(this);
+    const QRect place = slot ? slot->geometry() : QRect();
+    if (slot && slot != page) slot->deleteLater();
+    slot = page;
+    page->setParent(this);
+    page->setWindowFlags(Qt::Widget);
+    page->installEventFilter(this);
+    if (place.isValid()) page->setGeometry(place);
+    page->setVisible(visible);
 }
 
 void CRiviveZuzuveDlg::showEvent(QShowEvent* event) {
@@ -43,19 +155,175 @@ void CRiviveZuzuveDlg::showEvent(QShowEvent* event) {
 }
 
 bool CRiviveZuzuveDlg::OnInitDialog() {
+    // 2. The window icon (also set at construction, for the taskbar).
+    setWindowIcon(resources::LoadIconResource(resources::IDR_MAINFRAME));
+
+    // 3. Recording buttons and the two hidden lines.
+    Button(IDC_START)->setEnabled(true);
+    Button(IDC_STOP)->setEnabled(false);
+    Button(IDC_PAUSE)->setEnabled(false);
+    if (QWidget* line = Control(IDC_LINE_TOP)) line->hide();
+    if (QWidget* line = Control(IDC_LINE_BOTTOM)) line->hide();
+
+    // 4. Skin and layout, before the window is centred.
+    ApplySkin();
+
+    // 6. The page area, relative to the window.
+    if (QWidget* area = Control(IDC_PAGE_AREA)) {
+        const QRect r = area->geometry();
+        pageArea_ = platform::Rect{r.left(), r.top(), r.left() + r.width(), r.top() + r.height()};
+    }
+
+    // 7. Settings; loading them centres the window.
     QScreen* screen = QGuiApplication::primaryScreen();
-    QSize screenSize = screen ? screen->size() : QSize(kWindowWidth, kWindowHeight);
-    platform::Rect centred = settings::CentredWindowRect(screenSize.width(), screenSize.height(),
-                                                         width(), height());
+    const QSize screenSize = screen ? screen->size() : QSize(kWindowWidth, kWindowHeight);
+    const platform::Rect centred = settings::CentredWindowRect(
+        screenSize.width(), screenSize.height(), width(), height());
     move(centred.left, centred.top);
     settings::LoadSettings(settings_, ConfigPath(), centred, &compressedFormat_);
 
+    // 9. Default output folder (not created here).
     if (!platform::IsDirectory(settings_.AutoSaveDir))
         settings_.AutoSaveDir = platform::DocumentsFolder() + "/" + kProductName;
 
+    // 15, 16. Status lines; the frame shows round a selected region.
+    ColourStatics();
+    UpdateStatusLines();
+    if (settings_.RecordMode == 0) platform::SendMessage(Handle(), WM_USER_FLASHFRAME, 0, 0);
+
+    // 17. Select Area shown, the other pages hidden, all four in the page area.
+    for (QWidget* page : pages_) {
+        page->setGeometry(pageArea_.left, pageArea_.top, pageArea_.Width(), pageArea_.Height());
+        page->installEventFilter(this);
+    }
+    ShowPage(IDC_TAB_AREA);
+
+    // 18, 19.
+    setWindowTitle(kProductName);
     flags_.IsRecording = 0;
     WriteStartLine();
     return true;
+}
+
+void CRiviveZuzuveDlg::ApplySkin() {
+    const std::string folder = platform::GetProgramFolder();
+    for (const SkinButtonPlace& place : kSkinButtons) {
+        skin::CBmpButton* button = Button(place.id);
+        if (!button) continue;
+        const platform::Rect r = SkinButtonRect(place, width(), height());
+        button->setGeometry(r.left, r.top, r.Width(), r.Height());
+        button->SetStrip(QImage());
+        button->SetStrip(skin::LoadImageFile(folder + place.file));
+        if (place.tab) {
+            button->SetMode(skin::kTabMode);
+            button->setChecked(place.id == IDC_TAB_AREA);
+        }
+    }
+    background_.DeleteObject();
+    background_.Attach(skin::LoadImageFile(folder + "skins/main.bmp"));
+    update();
+}
+
+void CRiviveZuzuveDlg::ColourStatics() {
+    staticBrush_ = QBrush(QColor(0xF0, 0xF0, 0xF0));
+    for (int id : {IDC_AREA_LINE, IDC_SOUND_LINE, IDC_CURSOR_LINE, IDC_TYPE_LINE}) {
+        auto* label = qobject_cast<QLabel*>(Control(id));
+        if (!label) continue;
+        QPalette palette = label->palette();
+        palette.setBrush(QPalette::Window, staticBrush_);
+        palette.setColor(QPalette::WindowText, Qt::black);
+        label->setPalette(palette);
+        label->setAutoFillBackground(true);
+        label->setWordWrap(false);
+        label->resize(kStatusLineWidth, label->height());
+    }
+    (void)kPageColour;
+}
+
+void CRiviveZuzuveDlg::SetLineText(int id, const std::string& text) {
+    platform::SetDlgItemText(this, id, text.c_str());
+}
+
+void CRiviveZuzuveDlg::UpdateStatusLines() {
+    SetLineText(IDC_AREA_LINE, AreaLineText(settings_.RecordMode));
+    SetLineText(IDC_CURSOR_LINE, CursorLineText(settings_.RecordMouse));
+    std::string type;
+    if (VideoTypeLineText(settings_.VideoType, type)) SetLineText(IDC_TYPE_LINE, type);
+}
+
+void CRiviveZuzuveDlg::ShowPage(int command) {
+    int chosen = -1;
+    for (std::size_t i = 0; i < kPageTabs.size(); ++i)
+        if (kPageTabs[i] == command) chosen = static_cast<int>(i);
+    if (chosen < 0) return;
+    for (std::size_t i = 0; i < kPageTabs.size(); ++i) {
+        const bool on = static_cast<int>(i) == chosen;
+        if (skin::CBmpButton* tab = Button(kPageTabs[i])) tab->setChecked(on);
+        if (pages_[i]) pages_[i]->setVisible(on);
+    }
+}
+
+void CRiviveZuzuveDlg::OnMini() {
+    miniInProgress_ = true;
+    if (settings_.MiniTray && settings_.TrayIcon) hide();
+    else if (!isMinimized()) showMinimized();
+    miniInProgress_ = false;
+    if (!flags_.IsRecording) platform::SendMessage(Handle(), WM_USER_FLASHFRAME, 1, 0);
+    if (flags_.IsRecording && statusWindow_) statusWindow_->showNormal();
+}
+
+void CRiviveZuzuveDlg::OnSysCommand(int command) {
+    switch (command) {
+        case SC_MINIMIZE:
+            if (!flags_.IsRecording) platform::SendMessage(Handle(), WM_USER_FLASHFRAME, 1, 0);
+            OnMini();
+            return;
+        case SC_CLOSE: OnCloseButton(); return;
+        case SC_RESTORE:
+            if (settings_.RecordMode == 0 && ShowSelectedArea != 0)
+                platform::SendMessage(Handle(), WM_USER_FLASHFRAME, 0, 0);
+            if (isMinimized() || !isVisible()) showNormal();
+            break;
+        default: break;
+    }
+    if (!flags_.Converting && progressWindow_) progressWindow_->hide();
+}
+
+void CRiviveZuzuveDlg::changeEvent(QEvent* event) {
+    if (event->type() == QEvent::WindowStateChange && initialised_ && !miniInProgress_) {
+        auto* change = static_cast<QWindowStateChangeEvent*>(event);
+        const bool wasMinimized = change->oldState() & Qt::WindowMinimized;
+        // The window system minimised or restored the window (taskbar, keyboard).
+        if (isMinimized() && !wasMinimized) OnSysCommand(SC_MINIMIZE);
+        else if (!isMinimized() && wasMinimized) OnSysCommand(SC_RESTORE);
+    }
+    QDialog::changeEvent(event);
+}
+
+void CRiviveZuzuveDlg::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    if (!background_.IsLoaded()) {
+        painter.fillRect(rect(), palette().window());
+        return;
+    }
+    skin::DrawSkinBitmap(background_.Image(), painter, kMainSplitX, kMainSplitY,
+                         platform::Rect{0, 0, width(), height()});
+}
+
+void CRiviveZuzuveDlg::ClickMark(int state) {
+    if (clickMark_) clickMark_(state);
+}
+
+void CRiviveZuzuveDlg::mousePressEvent(QMouseEvent* event) {
+    // Only presses on the window's own surface arrive here (never the hook's).
+    if (event->button() == Qt::LeftButton) {
+        ClickMark(kClickLeft);
+        if (QWindow* window = windowHandle()) window->startSystemMove();
+        event->accept();
+        return;
+    }
+    if (event->button() == Qt::RightButton) ClickMark(kClickRight);
+    QDialog::mousePressEvent(event);
 }
 
 void CRiviveZuzuveDlg::WriteStartLine() {
@@ -76,6 +344,7 @@ void CRiviveZuzuveDlg::OnCancel() {
 void CRiviveZuzuveDlg::OnCloseButton() {
     if (settings_.CloseTray && settings_.TrayIcon) {
         hide();
+        platform::SendMessage(Handle(), WM_USER_FLASHFRAME, 1, 0);
         WriteLogLine(kQuitLine);
         return;
     }
@@ -114,12 +383,18 @@ void CRiviveZuzuveDlg::closeEvent(QCloseEvent* event) {
 }
 
 void CRiviveZuzuveDlg::keyPressEvent(QKeyEvent* event) {
-    switch (event->key()) {
-        case Qt::Key_Return:
-        case Qt::Key_Enter:
-        case Qt::Key_Escape: event->accept(); return;
-        default: QDialog::keyPressEvent(event);
+    if (IsEnterOrEscape(event)) {
+        event->accept();
+        return;
     }
+    QDialog::keyPressEvent(event);
+}
+
+bool CRiviveZuzuveDlg::eventFilter(QObject* watched, QEvent* event) {
+    // Enter and Escape pressed on a page never close the page or the window.
+    if (event->type() == QEvent::KeyPress && IsEnterOrEscape(static_cast<QKeyEvent*>(event)))
+        return true;
+    return QDialog::eventFilter(watched, event);
 }
 
 }  // namespace app

@@ -1,15 +1,27 @@
 #pragma once
-// CRiviveZuzuveDlg: the recorder's one main window. It owns the settings and the flags the other
-// parts read, receives every private message, and closes the recorder in order.
+// CRiviveZuzuveDlg: the recorder's one main window, caption-less and skinned. It owns the
+// settings and the flags the other parts read, holds the four page slots, receives every private
+// message through its dispatch table and closes the recorder in order.
 // Thread contract: lives on the user-interface thread; other threads reach it only through
 // PostMessage/SendMessage on Handle() and the atomic flags of Flags().
 #include "app/app_state.h"
 #include "platform/core/messages.h"
 #include "platform/core/wave_format.h"
 #include "settings/record_settings.h"
+#include "skin/bitmap_ex.h"
 
+#include <QBrush>
 #include <QDialog>
+#include <array>
+#include <functional>
 #include <string>
+#include <unordered_map>
+
+class QLabel;
+
+namespace skin {
+class CBmpButton;
+}
 
 namespace app {
 
@@ -24,6 +36,24 @@ public:
     MainFlags& Flags() { return flags_; }
     std::string ConfigPath() const;
 
+    // The dispatch table: other parts install their handlers for the private messages here
+    // (a later On() for the same message replaces the earlier handler).
+    platform::MessageWindow& Messages() { return messages_; }
+    // Commands of buttons and menus (control or command id -> handler); replaces any earlier one.
+    void OnCommand(int id, std::function<void()> handler);
+    // Runs the handler of a command; false when there is none.
+    bool RunCommand(int id);
+    // Sets the recording's click mark (1 left, 2 right); the recording installs it.
+    void SetClickMarkHandler(std::function<void(int)> handler) { clickMark_ = std::move(handler); }
+
+    // Page slots 0-3 (Select Area, Video, Audio, Output): placeholders until a page is installed.
+    // InstallPage puts the page in the slot's place and state; the placeholder is deleted.
+    QWidget* Page(int index) const;
+    void InstallPage(int index, QWidget* page);
+    // Windows that the main window shows or hides for others; null until they exist.
+    void SetStatusWindow(QWidget* window) { statusWindow_ = window; }
+    void SetProgressWindow(QWidget* window) { progressWindow_ = window; }
+
     // Close button (also the system close command).
     void OnCloseButton();
     // Tray menu Exit.
@@ -31,21 +61,54 @@ public:
     // The exit routine: releases what the window holds, saves the settings, ends the dialog.
     void OnCancel();
 
+    // Page buttons 1052, 1053, 1055, 1056: check the chosen one and show its page only.
+    void ShowPage(int command);
+    void OnMini();
+    void OnSysCommand(int command);
+
+    // Controls by id (buttons, status lines, the page area).
+    QWidget* Control(int id) const;
+    skin::CBmpButton* Button(int id) const;
+    // The page area relative to the window's top-left corner.
+    platform::Rect PageArea() const { return pageArea_; }
+    bool Initialised() const { return initialised_; }
+
 protected:
     bool OnInitDialog();
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void reject() override {}  // Escape never closes the window; OnCancel does
 
 private:
+    void ApplySkin();
+    void InstallMessageMap();
+    void ColourStatics();
+    void UpdateStatusLines();
+    void SetLineText(int id, const std::string& text);
     void WriteStartLine();
+    void ClickMark(int state);
 
     platform::MessageWindow messages_;
     settings::RecordSettings settings_;
     platform::WAVEFORMATEX compressedFormat_{};
     MainFlags flags_;
     bool initialised_ = false;
+    bool miniInProgress_ = false;
+
+    skin::CBitmapEx background_;
+    std::unordered_map<int, skin::CBmpButton*> buttons_;
+    std::array<QWidget*, 4> pages_{};
+    platform::Rect pageArea_{};
+    QBrush staticBrush_;
+    QWidget* statusWindow_ = nullptr;
+    QWidget* progressWindow_ = nullptr;
+    std::unordered_map<int, std::function<void()>> commands_;
+    std::function<void(int)> clickMark_;
 };
 
 }  // namespace app

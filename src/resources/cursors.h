@@ -1,0 +1,17 @@
+#pragma once
+// Cursor and icon resources, drawn in code.
+// Thread contract: user-interface thread only (cursors and icons need the GUI application).
+#include "resources/resource_ids.h"
+
+#include <QCursor>
+#include <QIcon>
+
+namespace resources {
+
+// kIdcHand: the hand over skinned buttons; kIdcOverlay: a small cross-hair with a picture beside
+// it, hot spot (5, 12). Any other id gives the arrow.
+QCursor LoadCursorResource(int id);
+// IDR_MAINFRAME: the application icon; any other id gives an empty icon.
+QIcon LoadIconResource(int id);
+
+}  // namespace resources

@@ -1,0 +1,26 @@
+#pragma once
+// Resource numbers: dialog templates, menus, icon and cursors.
+namespace resources {
+
+constexpr int IDD_ABOUTBOX = 100;
+constexpr int IDD_MAIN = 102;
+constexpr int IDD_REGION_PAGE = 129;
+constexpr int IDD_VIDEO_PAGE = 130;
+constexpr int IDD_AUDIO_PAGE = 131;
+constexpr int IDD_OUTPUT_PAGE = 132;
+constexpr int IDD_REGION_OVERLAY = 133;
+constexpr int IDD_WINDOW_PICKER = 136;
+constexpr int IDD_OPTIONS = 138;
+constexpr int IDD_PROGRESS = 147;
+constexpr int IDD_CURSOR_HIGHLIGHT = 149;
+constexpr int IDD_STATUS = 152;
+
+constexpr int IDR_TRAY_MENU = 139;
+constexpr int IDR_HELP_MENU = 145;
+
+constexpr int IDR_MAINFRAME = 151;  // application icon
+
+constexpr int kIdcHand = 129;       // hand cursor over skinned buttons
+constexpr int kIdcOverlay = 1015;   // region overlay cursor
+
+}  // namespace resources
