@@ -52,8 +52,9 @@ bool IsEnterOrEscape(const QKeyEvent* key) {
 }  // namespace
 
 CRiviveZuzuveDlg::CRiviveZuzuveDlg(QWidget* parent)
-    : QDialog(parent, Qt::Window | Qt::FramelessWindowHint | Qt::WindowMinimizeButtonHint |
-                          Qt::WindowSystemMenuHint),
+    // Frameless only: adding the minimise or system-menu hints makes the window manager's idea
+    // of the window's position and Qt's disagree.
+    : QDialog(parent, Qt::Window | Qt::FramelessWindowHint),
       messages_(this) {
     const platform::DialogTemplate* tmpl = resources::FindDialogTemplate(resources::IDD_MAIN);
     platform::BuildDialog(*tmpl, this, [this](const platform::ControlTemplate& c, QWidget* parent)
@@ -146,12 +147,13 @@ void CRiviveZuzuveDlg::InstallPage(int index, QWidget* page) {
     page->setVisible(visible);
 }
 
-void CRiviveZuzuveDlg::showEvent(QShowEvent* event) {
-    if (!initialised_) {
+void CRiviveZuzuveDlg::setVisible(bool visible) {
+    // Initialised before the native window exists, so it is created where the settings place it.
+    if (visible && !initialised_) {
         initialised_ = true;
         OnInitDialog();
     }
-    QDialog::showEvent(event);
+    QDialog::setVisible(visible);
 }
 
 bool CRiviveZuzuveDlg::OnInitDialog() {

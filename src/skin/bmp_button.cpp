@@ -5,6 +5,7 @@
 #include "skin/bitmap_utils.h"
 #include "skin/echo_trace.h"
 
+#include <QEnterEvent>
 #include <QMouseEvent>
 #include <QPainter>
 
@@ -100,6 +101,11 @@ void CBmpButton::mouseMoveEvent(QMouseEvent* event) {
 }
 
 void CBmpButton::mouseDoubleClickEvent(QMouseEvent* event) { event->accept(); }
+
+void CBmpButton::enterEvent(QEnterEvent* event) {
+    // The pointer arriving is a move over the button, even when no motion follows.
+    Apply(state_.OnMouseMove(rect().contains(event->position().toPoint())));
+}
 
 void CBmpButton::leaveEvent(QEvent*) {
     if (!state_.pressed) Apply(state_.OnMouseMove(false));
