@@ -153,7 +153,25 @@ void CRiviveZuzuveDlg::setVisible(bool visible) {
         initialised_ = true;
         OnInitDialog();
     }
+    // Hiding (to the tray) must not end the modal loop; only ending the dialog does.
+    if (!visible && !ending_) {
+        QWidget::setVisible(false);
+        return;
+    }
     QDialog::setVisible(visible);
+}
+
+void CRiviveZuzuveDlg::done(int result) {
+    ending_ = true;
+    if (!isVisible()) {
+        // The modal loop ends when the dialog hides: a dialog waiting in the tray is first shown
+        // off screen so that hiding it ends the loop.
+        setAttribute(Qt::WA_DontShowOnScreen, true);
+        QDialog::setVisible(true);
+    }
+    QDialog::done(result);
+    setAttribute(Qt::WA_DontShowOnScreen, false);
+    ending_ = false;
 }
 
 bool CRiviveZuzuveDlg::OnInitDialog() {

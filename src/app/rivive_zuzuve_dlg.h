@@ -76,6 +76,7 @@ public:
 protected:
     bool OnInitDialog();
     void setVisible(bool visible) override;
+    void done(int result) override;
     void closeEvent(QCloseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
@@ -99,6 +100,7 @@ private:
     MainFlags flags_;
     bool initialised_ = false;
     bool miniInProgress_ = false;
+    bool ending_ = false;
 
     skin::CBitmapEx background_;
     std::unordered_map<int, skin::CBmpButton*> buttons_;

@@ -8,6 +8,7 @@
 #include <QDialog>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QTimer>
 #include <vector>
 
 namespace {
@@ -179,6 +180,32 @@ TEST_F(MainWindowTest, MiniHidesTheFrameWhenIdleAndShowsTheStatusWindowWhenRecor
         EXPECT_EQ(status.isVisible(), c.statusShown) << c.config;
         dlg.Flags().IsRecording = 0;
     }
+}
+
+TEST_F(MainWindowTest, HidingToTheTrayKeepsTheModalLoopRunning) {
+    WriteConfig("[Global Options]\nMiniTray=1\nTrayIcon=1\nCloseTray=1\n");
+    CRiviveZuzuveDlg& dlg = Make();
+    bool runningAfterHide = false;
+    QTimer::singleShot(0, &dlg, [&] {
+        dlg.RunCommand(IDC_MINI);
+        dlg.showNormal();
+        dlg.RunCommand(IDC_CLOSE);  // close to the tray
+        QTimer::singleShot(100, &dlg, [&] {
+            runningAfterHide = !dlg.isVisible();
+            dlg.OnCancel();
+        });
+    });
+    bool stuck = false;
+    QTimer guard;  // a dialog that never ends must not hang the test
+    guard.setSingleShot(true);
+    QObject::connect(&guard, &QTimer::timeout, [&] {
+        stuck = true;
+        QCoreApplication::exit(1);
+    });
+    guard.start(5000);
+    dlg.exec();
+    EXPECT_TRUE(runningAfterHide);
+    EXPECT_FALSE(stuck) << "ending the dialog from the tray did not end its modal loop";
 }
 
 TEST_F(MainWindowTest, RestoreHidesTheProgressDialogUnlessConverting) {
