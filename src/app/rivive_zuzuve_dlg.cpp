@@ -12,6 +12,7 @@
 #include "platform/core/paths.h"
 #include "platform/core/version.h"
 #include "platform/ui/dialog_builder.h"
+#include "platform/ui/pixels.h"
 #include "resources/cursors.h"
 #include "resources/dialog_templates.h"
 #include "resources/resource_ids.h"
@@ -19,6 +20,7 @@
 #include "skin/bitmap_utils.h"
 #include "skin/bmp_button.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QGuiApplication>
 #include <QKeyEvent>
@@ -84,6 +86,7 @@ CRiviveZuzuveDlg::CRiviveZuzuveDlg(QWidget* parent)
     OnCommand(32774, [this] { OnTrayExit(); });
     for (int tab : kPageTabs) OnCommand(tab, [this, tab] { ShowPage(tab); });
     InstallMessageMap();
+    qApp->installEventFilter(this);
 }
 
 CRiviveZuzuveDlg::~CRiviveZuzuveDlg() = default;
@@ -142,7 +145,6 @@ void CRiviveZuzuveDlg::InstallPage(int index, QWidget* page) {
     slot = page;
     page->setParent(this);
     page->setWindowFlags(Qt::Widget);
-    page->installEventFilter(this);
     if (place.isValid()) page->setGeometry(place);
     page->setVisible(visible);
 }
@@ -214,7 +216,6 @@ bool CRiviveZuzuveDlg::OnInitDialog() {
     // 17. Select Area shown, the other pages hidden, all four in the page area.
     for (QWidget* page : pages_) {
         page->setGeometry(pageArea_.left, pageArea_.top, pageArea_.Width(), pageArea_.Height());
-        page->installEventFilter(this);
     }
     ShowPage(IDC_TAB_AREA);
 
@@ -245,7 +246,7 @@ void CRiviveZuzuveDlg::ApplySkin() {
 }
 
 void CRiviveZuzuveDlg::ColourStatics() {
-    staticBrush_ = QBrush(QColor(0xF0, 0xF0, 0xF0));
+    staticBrush_ = QBrush(QColor(platform::ColorRefToRgb(kPageColour)));
     for (int id : {IDC_AREA_LINE, IDC_SOUND_LINE, IDC_CURSOR_LINE, IDC_TYPE_LINE}) {
         auto* label = qobject_cast<QLabel*>(Control(id));
         if (!label) continue;
@@ -257,7 +258,6 @@ void CRiviveZuzuveDlg::ColourStatics() {
         label->setWordWrap(false);
         label->resize(kStatusLineWidth, label->height());
     }
-    (void)kPageColour;
 }
 
 void CRiviveZuzuveDlg::SetLineText(int id, const std::string& text) {
@@ -411,9 +411,12 @@ void CRiviveZuzuveDlg::keyPressEvent(QKeyEvent* event) {
 }
 
 bool CRiviveZuzuveDlg::eventFilter(QObject* watched, QEvent* event) {
-    // Enter and Escape pressed on a page never close the page or the window.
-    if (event->type() == QEvent::KeyPress && IsEnterOrEscape(static_cast<QKeyEvent*>(event)))
-        return true;
+    // Enter and Escape pressed anywhere in the window or on a page are swallowed before any
+    // control or page sees them, so they never press a button or close a page.
+    if (event->type() == QEvent::KeyPress && IsEnterOrEscape(static_cast<QKeyEvent*>(event))) {
+        auto* widget = qobject_cast<QWidget*>(watched);
+        if (widget && widget->window() == this) return true;
+    }
     return QDialog::eventFilter(watched, event);
 }
 

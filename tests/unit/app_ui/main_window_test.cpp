@@ -8,6 +8,8 @@
 #include <QDialog>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
 #include <QTimer>
 #include <vector>
 
@@ -126,6 +128,11 @@ TEST_F(MainWindowTest, InstalledPagesTakeTheSlotAndEnterOrEscapeChangeNothing) {
     CRiviveZuzuveDlg& dlg = Make();
     Show();
     auto* page = new QDialog;
+    auto* edit = new QLineEdit(page);
+    auto* button = new QPushButton("OK", page);
+    button->setDefault(true);
+    int pressed = 0;
+    QObject::connect(button, &QPushButton::clicked, [&] { ++pressed; });
     dlg.InstallPage(0, page);
     dlg.InstallPage(1, new QDialog);
     EXPECT_EQ(dlg.Page(0), page);
@@ -134,13 +141,15 @@ TEST_F(MainWindowTest, InstalledPagesTakeTheSlotAndEnterOrEscapeChangeNothing) {
     EXPECT_TRUE(page->isVisible());
     EXPECT_FALSE(dlg.Page(1)->isVisibleTo(&dlg));
     for (int key : {Qt::Key_Escape, Qt::Key_Return, Qt::Key_Enter}) {
-        for (QWidget* target : {static_cast<QWidget*>(page), static_cast<QWidget*>(&dlg)}) {
+        for (QWidget* target : {static_cast<QWidget*>(edit), static_cast<QWidget*>(button),
+                                static_cast<QWidget*>(page), static_cast<QWidget*>(&dlg)}) {
             QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);
             QApplication::sendEvent(target, &press);
         }
         QApplication::processEvents();
         EXPECT_TRUE(page->isVisible()) << key;
         EXPECT_TRUE(dlg.isVisible()) << key;
+        EXPECT_EQ(pressed, 0) << key;
     }
     dlg.RunCommand(IDC_TAB_VIDEO);
     EXPECT_FALSE(page->isVisible());
