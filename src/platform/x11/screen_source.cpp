@@ -66,7 +66,13 @@ public:
         int x0 = std::max(left, 0), y0 = std::max(top, 0);
         int x1 = std::min(left + width, screenWidth_), y1 = std::min(top + height, screenHeight_);
         bool inside = x0 == left && y0 == top && x1 == left + width && y1 == top + height;
-        if (!inside) std::memset(rows, 0, static_cast<std::size_t>(stride) * height);
+        if (!inside) {
+            std::memset(rows, 0, static_cast<std::size_t>(stride) * height);
+        } else if (stride > width * 3) {
+            for (int y = 0; y < height; ++y)
+                std::memset(rows + static_cast<std::size_t>(y) * stride + width * 3, 0,
+                            stride - width * 3);
+        }
         if (x1 <= x0 || y1 <= y0) return true;
         int w = x1 - x0, h = y1 - y0;
 
@@ -216,14 +222,14 @@ private:
 
 }  // namespace
 
-std::unique_ptr<ScreenSource> OpenScreenSource(std::string* note) {
+std::unique_ptr<ScreenSource> OpenScreenSource(std::string* note, bool allowShm) {
     Display* display = XOpenDisplay(nullptr);
     if (!display) {
         if (note) *note = "Screen copy: no X display";
         return nullptr;
     }
     auto source = std::make_unique<X11ScreenSource>(display);
-    std::string why = source->TryShm();
+    std::string why = allowShm ? source->TryShm() : "MIT-SHM not wanted";
     if (note)
         *note = why.empty() ? "Screen copy uses MIT-SHM"
                             : "Screen copy uses XGetImage: " + why;

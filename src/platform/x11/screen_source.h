@@ -33,8 +33,9 @@ public:
 };
 
 // The display's screen on a connection of the calling thread's own, or null when there is no
-// display. `note` receives one line saying how the screen is read (MIT-SHM, or XGetImage and why).
-std::unique_ptr<ScreenSource> OpenScreenSource(std::string* note = nullptr);
+// display. `note` receives one line saying how the screen is read (MIT-SHM, or XGetImage and why);
+// `allowShm` false reads with XGetImage only.
+std::unique_ptr<ScreenSource> OpenScreenSource(std::string* note = nullptr, bool allowShm = true);
 
 // The standard arrow: the cursor theme's "left_ptr", else a built-in arrow with hotspot (0, 0).
 // Loaded once.
