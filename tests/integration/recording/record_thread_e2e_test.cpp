@@ -23,7 +23,7 @@
 
 namespace {
 
-constexpr int kLeft = 300, kTop = 200, kWidth = 320, kHeight = 240;
+constexpr int kLeft = 1200, kTop = 600, kWidth = 320, kHeight = 240;
 constexpr int kCodeBits = 16, kCodeMs = 4;  // the time code counts 4 ms steps
 constexpr int kCodeRows = 40, kBlockRows = 120;
 
@@ -227,16 +227,16 @@ TEST_F(RecordThreadE2E, RecordedVideoShowsThePictureAtTheTimeOfEachGrab) {
         EXPECT_LE(worst, 12) << "frame " << i << " at " << wx << "," << wy;
 
         // The picture is the one painted when the frame was grabbed: grabs of position p fall
-        // between p and p + 1 frame periods after the start; painting lags by at most 200 ms.
+        // between p and p + 1 frame periods after the start; painting lags by at most 300 ms.
         std::uint32_t code = ReadCode(f);
         std::int32_t age = static_cast<std::int16_t>(static_cast<std::uint16_t>(
             code - ((job.StartTime / kCodeMs) & 0xFFFF)));
         int paintedAt = age * kCodeMs;
         if (i > 0) {
             EXPECT_LE(paintedAt, (position + 1) * job.MsPerFrame + kCodeMs) << "frame " << i;
-            EXPECT_GE(paintedAt, position * job.MsPerFrame - 200) << "frame " << i;
+            EXPECT_GE(paintedAt, position * job.MsPerFrame - 300) << "frame " << i;
         } else {
-            EXPECT_LE(std::abs(paintedAt), 200) << "first frame";
+            EXPECT_LE(std::abs(paintedAt), 300) << "first frame";
         }
 
         // Arrow and halo where the pointer was.
