@@ -90,7 +90,7 @@ std::vector<DiscSpan> HaloDisc(int size) {
     return rows;
 }
 
-void DrawCursorHalo(RecordJob& job, std::int32_t clickState, Bitmap& bitmap, int x, int y) {
+void DrawCursorHalo(RecordJob& job, std::int32_t clickState, PixelRows bitmap, int x, int y) {
     std::uint32_t colour = static_cast<std::uint32_t>(job.HighLightMouseCOLOR);
     if (clickState == 1 || clickState == 2) {
         colour = static_cast<std::uint32_t>(clickState == 1 ? job.ClickHighMouseLeftCOLOR
@@ -118,7 +118,7 @@ void DrawCursorHalo(RecordJob& job, std::int32_t clickState, Bitmap& bitmap, int
     }
 }
 
-void DrawCursor(Bitmap& bitmap, const platform::CursorImage& cursor, int x, int y) {
+void DrawCursor(PixelRows bitmap, const platform::CursorImage& cursor, int x, int y) {
     for (int cy = 0; cy < cursor.height; ++cy) {
         int py = y + cy;
         if (py < 0 || py >= bitmap.height) continue;
@@ -147,47 +147,63 @@ std::uint8_t* FrameCapturer::CaptureFrame(RecordJob& job, int left, int top, int
                                           int height) {
     bool flash = frameWindow_ && job.FlashingRect && job.RecordMode == 0;
     if (flash) frameWindow_->PaintFrame(kFrameBeforeGrab);
-    if (width <= 0 || height <= 0) return nullptr;
+    std::uint8_t* dib = width > 0 && height > 0 ? Grab(job, left, top, width, height) : nullptr;
+    if (flash) frameWindow_->PaintFrame(kFrameAfterGrab);
+    return dib;
+}
 
-    try {
-        if (bitmap_.width != width || bitmap_.height != height) {
-            bitmap_.width = width;
-            bitmap_.height = height;
-            bitmap_.stride = DibStride(width, 24);
-            bitmap_.bits.assign(static_cast<std::size_t>(bitmap_.stride) * height, 0);
-        }
-    } catch (const std::bad_alloc&) {
-        bitmap_ = Bitmap{};
-        return nullptr;
+std::uint8_t* FrameCapturer::Grab(RecordJob& job, int left, int top, int width, int height) {
+    const int bits = job.BitsPerPixel;
+    if (bits != 24 && bits != 32) return nullptr;
+    const std::size_t size = DibSize(width, height, bits);
+    std::uint8_t* dib = nullptr;
+    if (spare_ && spareSize_ == size) {
+        dib = spare_;
+        spare_ = nullptr;
+    } else {
+        dib = static_cast<std::uint8_t*>(allocate_ ? allocate_(size) : DefaultAllocate(size));
+        if (!dib) return nullptr;
     }
-    screen_.Grab(left, top, width, height, bitmap_.bits.data(), bitmap_.stride);
+
+    PixelRows rows;
+    if (bits == 24) {
+        FillDibHeader(dib, width, height, bits);
+        rows = {width, height, DibStride(width, 24), dib + kHeaderSize};
+    } else {
+        try {
+            if (bitmap_.width != width || bitmap_.height != height) {
+                bitmap_.width = width;
+                bitmap_.height = height;
+                bitmap_.stride = DibStride(width, 24);
+                bitmap_.bits.assign(static_cast<std::size_t>(bitmap_.stride) * height, 0);
+            }
+        } catch (const std::bad_alloc&) {
+            bitmap_ = Bitmap{};
+            std::free(dib);
+            return nullptr;
+        }
+        rows = bitmap_.Rows();
+    }
+    screen_.Grab(left, top, width, height, rows.data, rows.stride);
 
     if (job.RecordMouse) {
         platform::Point pointer = screen_.PointerPosition();
         int cx = pointer.x - left, cy = pointer.y - top;
         if (job.HighLightMouse)
-            DrawCursorHalo(job, job.ClickState.load(), bitmap_, cx - kHaloTile / 2,
+            DrawCursorHalo(job, job.ClickState.load(), rows, cx - kHaloTile / 2,
                            cy - kHaloTile / 2);
         if (!cursor_.argb.empty()) {
             cx -= cursor_.xHotspot;
             cy -= cursor_.yHotspot;
-            DrawCursor(bitmap_, cursor_, cx, cy);
+            DrawCursor(rows, cursor_, cx, cy);
         }
     }
+    if (bits != 24) PackInto(bitmap_, bits, dib);
 
-    std::uint8_t* dib = nullptr;
-    std::size_t size = DibSize(width, height, job.BitsPerPixel);
-    if (spare_ && spareSize_ == size && PackInto(bitmap_, job.BitsPerPixel, spare_)) {
-        dib = spare_;
-        spare_ = nullptr;
-    } else {
-        dib = Bitmap2Dib(bitmap_, job.BitsPerPixel, allocate_);
-    }
-    if (dib && !lent_) {
+    if (!lent_) {
         lent_ = dib;
         lentSize_ = size;
     }
-    if (flash) frameWindow_->PaintFrame(kFrameAfterGrab);
     return dib;
 }
 

@@ -17,14 +17,22 @@ namespace recording {
 
 class CFlashingWnd;
 
-// A drawing surface: rows stored bottom-up, `stride` bytes each, 3 bytes a pixel (B, G, R).
+// Pixel rows to draw on: stored bottom-up, `stride` bytes each, 3 bytes a pixel (B, G, R).
+struct PixelRows {
+    int width = 0, height = 0, stride = 0;
+    std::uint8_t* data = nullptr;
+    std::uint8_t* Pixel(int x, int y) const {  // y counted from the top
+        return data + static_cast<std::size_t>(height - 1 - y) * stride +
+               static_cast<std::size_t>(x) * 3;
+    }
+};
+
+// A drawing surface that owns its rows.
 struct Bitmap {
     int width = 0, height = 0, stride = 0;
     std::vector<std::uint8_t> bits;
-    std::uint8_t* Pixel(int x, int y) {  // y counted from the top
-        return bits.data() + static_cast<std::size_t>(height - 1 - y) * stride +
-               static_cast<std::size_t>(x) * 3;
-    }
+    PixelRows Rows() { return {width, height, stride, bits.data()}; }
+    std::uint8_t* Pixel(int x, int y) { return Rows().Pixel(x, y); }
 };
 
 constexpr int kHaloTile = 128;
@@ -49,9 +57,9 @@ std::vector<DiscSpan> HaloDisc(int size);
 
 // ANDs the halo tile into `bitmap` with its top-left corner at (x, y) (from the top); picks the
 // colour from `clickState` and advances the job's click-mark count.
-void DrawCursorHalo(RecordJob& job, std::int32_t clickState, Bitmap& bitmap, int x, int y);
+void DrawCursorHalo(RecordJob& job, std::int32_t clickState, PixelRows rows, int x, int y);
 // Draws the cursor image (premultiplied alpha) with its top-left corner at (x, y).
-void DrawCursor(Bitmap& bitmap, const platform::CursorImage& cursor, int x, int y);
+void DrawCursor(PixelRows rows, const platform::CursorImage& cursor, int x, int y);
 
 // Where the recording thread gets its frames.
 class FrameSource {
@@ -64,8 +72,8 @@ public:
     virtual void FreeFrame(std::uint8_t* dib) = 0;
 };
 
-// Frames from the screen. The pixel buffer and one frame block are kept and reused while the
-// frame size stays the same. Frames still held when the capturer is destroyed are the holder's
+// Frames from the screen, grabbed straight into the frame block at 24 bits. One frame block is
+// kept and reused while the frame size stays the same. Frames still held when the capturer is destroyed are the holder's
 // to free (with std::free).
 class FrameCapturer final : public FrameSource {
 public:
@@ -80,11 +88,13 @@ public:
     void FreeFrame(std::uint8_t* dib) override;
 
 private:
+    std::uint8_t* Grab(RecordJob& job, int left, int top, int width, int height);
+
     platform::ScreenSource& screen_;
     const platform::CursorImage& cursor_;
     CFlashingWnd* frameWindow_;
     FrameAllocator allocate_;
-    Bitmap bitmap_;
+    Bitmap bitmap_;  // the grab at other depths, before packing
     std::uint8_t* spare_ = nullptr;  // a freed frame block, handed out again when it fits
     std::size_t spareSize_ = 0;
     std::uint8_t* lent_ = nullptr;  // the frame block out with the caller

@@ -25,7 +25,7 @@ public:
     virtual ~ScreenSource() = default;
     // Copies the screen rectangle (left, top, width, height) into 24-bit rows stored bottom-up
     // (blue, green, red; `stride` bytes a row, bottom row first). Pixels outside the screen read
-    // as black. False when nothing could be read (the rows are then black).
+    // as black; row padding is zeroed. False when nothing could be read (the rows are then black).
     virtual bool Grab(int left, int top, int width, int height, std::uint8_t* rows,
                       int stride) = 0;
     // Pointer position in screen coordinates.

@@ -215,7 +215,9 @@ TEST_F(RecordThreadE2E, RecordedVideoShowsThePictureAtTheTimeOfEachGrab) {
     for (std::size_t i = 0; i < video.frames.size(); ++i) {
         const std::string& f = video.frames[i];
         long position = video.positions[i];
-        if (i > 0) EXPECT_GT(position, video.positions[i - 1]);
+        if (i > 0) {
+            EXPECT_GT(position, video.positions[i - 1]);
+        }
         // The still part, pixel by pixel within the codec's error (RGB555 and its thresholds).
         int worst = 0, wx = 0, wy = 0;
         for (int y = kCodeRows; y < kHeight; ++y)

@@ -90,7 +90,7 @@ TEST(DrawCursorHalo, AndLeavesOnlyTheColourBitsOfTheHalo) {
     for (const Case& c : cases) {
         RecordJob job;
         Bitmap b = WhiteBitmap(200, 200);
-        DrawCursorHalo(job, c.clickState, b, 10, 20);
+        DrawCursorHalo(job, c.clickState, b.Rows(), 10, 20);
         EXPECT_EQ(RGB(b, 10 + 64, 20 + 64), c.expected) << c.clickState;
         EXPECT_EQ(RGB(b, 10 + 44, 20 + 64), c.expected) << c.clickState;
         EXPECT_EQ(RGB(b, 10 + 43, 20 + 64), 0xFFFFFFu) << "outside the disc stays";
@@ -101,11 +101,11 @@ TEST(DrawCursorHalo, AndLeavesOnlyTheColourBitsOfTheHalo) {
 TEST(DrawCursorHalo, TileIsCutAtTheFrameEdges) {
     RecordJob job;
     Bitmap b = WhiteBitmap(30, 30);
-    DrawCursorHalo(job, 0, b, 15 - 64, 15 - 64);  // pointer at (15, 15)
+    DrawCursorHalo(job, 0, b.Rows(), 15 - 64, 15 - 64);  // pointer at (15, 15)
     EXPECT_EQ(RGB(b, 15, 15), 0xFFFF7Du);
     EXPECT_EQ(RGB(b, 0, 0), 0xFFFFFFu);  // distance > 20 from the centre
     Bitmap far = WhiteBitmap(30, 30);
-    DrawCursorHalo(job, 0, far, 500, 500);
+    DrawCursorHalo(job, 0, far.Rows(), 500, 500);
     EXPECT_EQ(far.bits, WhiteBitmap(30, 30).bits);
 }
 
@@ -113,7 +113,7 @@ TEST(DrawCursorHalo, FirstClickIsMarkedInThreeFramesLaterOnesInTwo) {
     RecordJob job;
     auto frameColour = [&job] {
         Bitmap b = WhiteBitmap(128, 128);
-        DrawCursorHalo(job, job.ClickState.load(), b, 0, 0);
+        DrawCursorHalo(job, job.ClickState.load(), b.Rows(), 0, 0);
         return RGB(b, 64, 64);
     };
     job.ClickState = 1;
