@@ -65,6 +65,7 @@ int RecordVideo(const RecordEnvironment& env, FrameSource& frames, const std::st
         WriteLogLine("Video Version is too low!");
         platform::MessageBox(env.mainWindow, GetText("MsgBox", "VideoVersionTooLow"), "Error",
                              platform::MB_OK | platform::MB_ICONERROR);
+        job.ThreadActive = 0;
         return 0;
     }
 
@@ -172,6 +173,7 @@ int RecordVideo(const RecordEnvironment& env, FrameSource& frames, const std::st
     if (stream) avi.StreamRelease(stream);
     if (file) avi.FileRelease(file);
     PostEnd(env, memoryFailed || result != media::AVIERR_OK);
+    // The last touch of the job: from here on the thread uses nothing it shares.
     job.ThreadActive = 0;
     if (memoryFailed) ReportFrameMemoryFailure();
     return 0;
@@ -186,16 +188,14 @@ int RecordThreadProc(RecordEnvironment env) {
         env.openScreen ? env.openScreen(&note) : platform::OpenScreenSource(&note);
     if (!note.empty()) WriteLogLine(note.c_str());
 
-    if (!MakeTempAviPath()) {
-        WriteLogLine("MakeTempAviPath Error!");
-        PostEnd(env, true);
-    } else if (!screen) {
-        PostEnd(env, true);
-    } else {
+    if (screen && MakeTempAviPath()) {
         FrameCapturer capturer(*screen, env.cursor ? *env.cursor : platform::ArrowCursor(),
                                env.frameWindow);
         RecordVideo(env, capturer, TempAviPath(), env.left, env.top, env.width, env.height, rate);
+        return 0;
     }
+    if (screen) WriteLogLine("MakeTempAviPath Error!");
+    PostEnd(env, true);
     job.ThreadActive = 0;
     return 0;
 }

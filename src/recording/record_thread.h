@@ -6,7 +6,8 @@
 // had; what was written stays on disk) to the main window.
 // Thread contract: RecordThreadProc runs on its own thread, one per recording. It shares with the
 // user-interface thread only the job's atomic flags (Running and Paused, read at least every
-// 50 ms; ClickState; ThreadActive, cleared after the final message) and the messages it posts.
+// 50 ms; ClickState; ThreadActive, cleared after the final message as the thread's last use of
+// anything shared) and the messages it posts.
 // Everything else in the job is read-only while it runs, except the fields it owns
 // (FirstFramePending, StartTime, CodecFourCC, ClickFrameCount).
 #include "audio/sound_capture.h"

@@ -56,13 +56,22 @@ RecordingControl::RecordingControl(RecordingHost& host, CFlashingWnd* frameWindo
 RecordingControl::~RecordingControl() {
     job_.Paused = 0;
     job_.Running = 0;
-    if (thread_.joinable()) thread_.join();
+    ReleaseThread();
+}
+
+// A thread that has cleared ThreadActive uses nothing shared any more, but may still wait for a
+// message box on this thread: it is let go rather than waited for. A thread still recording
+// sees Running cleared within 50 ms and is waited for, so its files are complete.
+void RecordingControl::ReleaseThread() {
+    if (!thread_.joinable()) return;
+    if (job_.ThreadActive)
+        thread_.join();
+    else
+        thread_.detach();
 }
 
 void RecordingControl::StartThread(RecordEnvironment env) {
-    // The previous thread has posted its final message (Start checks ThreadActive) and is
-    // at most returning.
-    if (thread_.joinable()) thread_.join();
+    ReleaseThread();
     thread_ = std::thread(RecordThreadProc, std::move(env));
 }
 

@@ -11,7 +11,8 @@
 // (nothing changes; a log line says why) and may simply be given again.
 // Thread contract: every operation runs on the user-interface thread; the recording thread sees
 // pause and stop only through the job's Paused and Running flags. Nothing here waits for it,
-// except the destructor, which stops a running recording and joins its thread.
+// except the destructor, which stops a running recording and waits until its files are closed.
+// The frame window and the sound capture given to the control must outlive it.
 #include "audio/sound_capture.h"
 #include "platform/core/types.h"
 #include "recording/record_job.h"
@@ -62,6 +63,7 @@ public:
 private:
     void ReadArea();
     void StartThread(RecordEnvironment env);
+    void ReleaseThread();
     void StatusPauseBitmap(bool paused);
 
     RecordingHost& host_;
