@@ -275,6 +275,18 @@ platform::LRESULT RecordingControl::OnFlashFrame(platform::WPARAM wParam, platfo
     return 0;
 }
 
+void RecordingControl::AttachTo(platform::MessageWindow& mainWindow) {
+    mainWindow.On(WM_USER_RECORDINTERRUPTED, [this](platform::WPARAM w, platform::LPARAM l) {
+        return OnRecordInterrupted(w, l);
+    });
+    mainWindow.On(WM_USER_FLASHFRAME, [this](platform::WPARAM w, platform::LPARAM l) {
+        return OnFlashFrame(w, l);
+    });
+    mainWindow.On(platform::WM_HOTKEY, [this](platform::WPARAM w, platform::LPARAM l) {
+        return OnHotKey(w, l);
+    });
+}
+
 void RecordingControl::EnableAreaControls(bool enable) {
     for (int id : {kIdEditLeft, kIdEditTop, kIdEditWidth, kIdEditHeight, kIdSelectRegion,
                    kIdSelectWindow, kIdFullScreen, kIdSelectedRegion, kIdShowFlashing,

@@ -14,6 +14,7 @@
 // except the destructor, which stops a running recording and waits until its files are closed.
 // The frame window and the sound capture given to the control must outlive it.
 #include "audio/sound_capture.h"
+#include "platform/core/messages.h"
 #include "platform/core/types.h"
 #include "recording/record_job.h"
 #include "recording/record_thread.h"
@@ -50,6 +51,9 @@ public:
     platform::LRESULT OnRecordInterrupted(platform::WPARAM wParam, platform::LPARAM lParam);
     platform::LRESULT OnFlashFrame(platform::WPARAM wParam, platform::LPARAM lParam);
     void EnableAreaControls(bool enable);
+    // Routes the main window's WM_USER_RECORDINTERRUPTED, WM_USER_FLASHFRAME and WM_HOTKEY to
+    // the handlers above. The control must outlive the window's table entries.
+    void AttachTo(platform::MessageWindow& mainWindow);
     // From the main window's left and right button-down handlers.
     void OnButtonDown(bool rightButton) { MarkClick(job_, rightButton); }
 

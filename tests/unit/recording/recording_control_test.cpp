@@ -342,3 +342,16 @@ TEST_F(ControlTest, StopAfterFullScreenEnablesOnlyTheModeButtons) {
     control.OnStop();
     EXPECT_EQ(host.areaControls, (std::map<int, bool>{{kIdFullScreen, true}, {kIdSelectedRegion, true}}));
 }
+
+TEST_F(ControlTest, MainWindowMessagesReachTheControl) {
+    platform::MessageWindow window;
+    control.AttachTo(window);
+    frameCalls.clear();
+    EXPECT_EQ(platform::SendMessage(window.Handle(), WM_USER_FLASHFRAME, 1, 0), 0);
+    EXPECT_EQ(frameCalls, (std::vector<std::string>{"hide"}));
+    platform::SendMessage(window.Handle(), platform::WM_HOTKEY, kHotKeyStart, 0);
+    EXPECT_EQ(State(), "110 011");
+    platform::PostMessage(window.Handle(), WM_USER_RECORDINTERRUPTED, 0, 0);
+    EXPECT_TRUE(testsupport::WaitUntil([this] { return control.Job().Running == 0; }));
+    EXPECT_EQ(State(), "100 000");
+}
