@@ -228,14 +228,15 @@ TEST_F(RecordThreadE2E, RecordedVideoShowsThePictureAtTheTimeOfEachGrab) {
             }
         EXPECT_LE(worst, 12) << "frame " << i << " at " << wx << "," << wy;
 
-        // The picture is the one painted when the frame was grabbed: grabs of position p fall
-        // between p and p + 1 frame periods after the start; painting lags by at most 300 ms.
+        // The picture is the one painted when the frame was grabbed: the clock is read for
+        // position p between p and p + 1 frame periods after the start and the grab follows at
+        // once (within 60 ms on a loaded machine); painting lags by at most 300 ms.
         std::uint32_t code = ReadCode(f);
         std::int32_t age = static_cast<std::int16_t>(static_cast<std::uint16_t>(
             code - ((job.StartTime / kCodeMs) & 0xFFFF)));
         int paintedAt = age * kCodeMs;
         if (i > 0) {
-            EXPECT_LE(paintedAt, (position + 1) * job.MsPerFrame + kCodeMs) << "frame " << i;
+            EXPECT_LE(paintedAt, (position + 1) * job.MsPerFrame + 60) << "frame " << i;
             EXPECT_GE(paintedAt, position * job.MsPerFrame - 300) << "frame " << i;
         } else {
             EXPECT_LE(std::abs(paintedAt), 300) << "first frame";

@@ -256,3 +256,20 @@ TEST_F(CaptureFrameTest, MissingMemoryGivesNoFrame) {
     FrameCapturer capturer(screen, cursor, nullptr, [](std::size_t) -> void* { return nullptr; });
     EXPECT_EQ(capturer.CaptureFrame(job, 0, 0, 32, 32), nullptr);
 }
+
+TEST_F(CaptureFrameTest, ThirtyTwoBitFramesKeepTheSamePicture) {
+    FrameCapturer capturer(screen, cursor, nullptr);
+    job.BitsPerPixel = 32;
+    job.RecordMouse = 0;
+    std::uint8_t* dib = capturer.CaptureFrame(job, 100, 50, 5, 3);
+    ASSERT_NE(dib, nullptr);
+    const auto* h = reinterpret_cast<const platform::media::BITMAPINFOHEADER*>(dib);
+    EXPECT_EQ(h->biBitCount, 32);
+    EXPECT_EQ(h->biSizeImage, 20u * 3);
+    const std::uint8_t* top = dib + 40 + 2 * 20;  // rows bottom-up: the top row is the last
+    EXPECT_EQ(top[4 * 4 + 0], 0x40);
+    EXPECT_EQ(top[4 * 4 + 1], 50);
+    EXPECT_EQ(top[4 * 4 + 2], 104);
+    EXPECT_EQ(top[4 * 4 + 3], 0);
+    capturer.FreeFrame(dib);
+}
