@@ -71,7 +71,6 @@ void RecordingControl::ReleaseThread() {
 }
 
 void RecordingControl::StartThread(RecordEnvironment env) {
-    ReleaseThread();
     thread_ = std::thread(RecordThreadProc, std::move(env));
 }
 
@@ -182,6 +181,7 @@ void RecordingControl::OnStart() {
     env.top = job_.Top;
     env.width = job_.Width;
     env.height = job_.Height;
+    ReleaseThread();  // the previous thread, done with everything shared
     job_.ThreadActive = 1;
     starter_(std::move(env));
 
