@@ -24,7 +24,7 @@ constexpr int kStatusHeight = 25;
 
 std::string SkinPath(const char* name) { return platform::GetProgramFolder() + "skins/" + name; }
 
-void AreaBox(RecordingHost& host, const char* key) {
+void WarningBox(RecordingHost& host, const char* key) {
     platform::MessageBox(host.MainWindow(), GetText("MsgBox", key), "",
                          platform::MB_OK | platform::MB_ICONWARNING);
 }
@@ -128,7 +128,7 @@ void RecordingControl::OnStart() {
         else if (job_.Width < kMinimumSide || job_.Height < kMinimumSide)
             refusal = "SmallArea";
         if (refusal) {
-            AreaBox(host_, refusal);
+            WarningBox(host_, refusal);
             host_.EnableButton(kIdStart, true);
             host_.EnableButton(kIdStop, false);
             host_.EnableButton(kIdPause, false);
@@ -161,7 +161,7 @@ void RecordingControl::OnStart() {
 
     if (job_.RecordAudio && host_.WaveInDeviceCount() == 0) {
         WriteLogLine("waveInGetNumDevs() == 0,No audio input device!");
-        AreaBox(host_, "NoAudioDevice");
+        WarningBox(host_, "NoAudioDevice");
         job_.RecordAudio = 0;
     }
 
