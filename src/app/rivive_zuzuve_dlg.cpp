@@ -2,6 +2,7 @@
 
 #include "app/log_lines.h"
 #include "app/main_messages.h"
+#include "app/main_recording_host.h"
 #include "app/main_skin_layout.h"
 #include "app/show_selected_area.h"
 #include "app/status_lines.h"
@@ -13,6 +14,9 @@
 #include "platform/core/version.h"
 #include "platform/ui/dialog_builder.h"
 #include "platform/ui/pixels.h"
+#include "recording/avi_api.h"
+#include "recording/flashing_wnd.h"
+#include "recording/recording_control.h"
 #include "resources/cursors.h"
 #include "resources/dialog_templates.h"
 #include "resources/resource_ids.h"
@@ -81,6 +85,10 @@ CRiviveZuzuveDlg::CRiviveZuzuveDlg(QWidget* parent)
         pages_[i]->hide();
     }
 
+    // Recording commands from the buttons and the tray menu.
+    for (int id : {IDC_START, 32771}) OnCommand(id, [this] { if (recording_) recording_->OnStart(); });
+    for (int id : {IDC_PAUSE, 32772}) OnCommand(id, [this] { if (recording_) recording_->OnPause(); });
+    for (int id : {IDC_STOP, 32773}) OnCommand(id, [this] { if (recording_) recording_->OnStop(); });
     OnCommand(IDC_CLOSE, [this] { OnCloseButton(); });
     OnCommand(IDC_MINI, [this] { OnMini(); });
     OnCommand(32774, [this] { OnTrayExit(); });
@@ -96,12 +104,21 @@ std::string CRiviveZuzuveDlg::ConfigPath() const {
 }
 
 void CRiviveZuzuveDlg::InstallMessageMap() {
-    // Entries the recording, the sound capture and the finishing stage replace as they land.
-    const std::uint32_t waiting[] = {WM_USER_RECORDFINISH, WM_USER_RECORDINTERRUPTED,
-                                     platform::MM_WIM_DATA, WM_USER_FLASHFRAME,
-                                     WM_USER_TRAYNOTIFY, platform::WM_HOTKEY};
+    // Entries the sound capture, the finishing stage and the tray replace as they land.
+    const std::uint32_t waiting[] = {WM_USER_RECORDFINISH, platform::MM_WIM_DATA,
+                                     WM_USER_TRAYNOTIFY};
     for (std::uint32_t message : waiting)
         messages_.On(message, [](platform::WPARAM, platform::LPARAM) { return 0; });
+    // The recording control's entries, live once the window has initialised.
+    messages_.On(WM_USER_RECORDINTERRUPTED, [this](platform::WPARAM w, platform::LPARAM l) {
+        return recording_ ? recording_->OnRecordInterrupted(w, l) : 0;
+    });
+    messages_.On(WM_USER_FLASHFRAME, [this](platform::WPARAM w, platform::LPARAM l) {
+        return recording_ ? recording_->OnFlashFrame(w, l) : 0;
+    });
+    messages_.On(platform::WM_HOTKEY, [this](platform::WPARAM w, platform::LPARAM l) {
+        return recording_ ? recording_->OnHotKey(w, l) : 0;
+    });
     // Presses reported by the click hook from anywhere on the screen: the click mark only.
     messages_.On(platform::WM_LBUTTONDOWN, [this](platform::WPARAM, platform::LPARAM) {
         ClickMark(kClickLeft);
@@ -207,6 +224,12 @@ bool CRiviveZuzuveDlg::OnInitDialog() {
     // 9. Default output folder (not created here).
     if (!platform::IsDirectory(settings_.AutoSaveDir))
         settings_.AutoSaveDir = platform::DocumentsFolder() + "/" + kProductName;
+
+    // 11, 12. Screen size, the flashing frame, and the recording control that drives it.
+    flashing_ = recording::CFlashingWnd::Create(screenSize.width(), screenSize.height());
+    recordingHost_ = std::make_unique<MainRecordingHost>(*this);
+    recording_ = std::make_unique<recording::RecordingControl>(*recordingHost_, flashing_.get(),
+                                                               recording::RealAviApi(), sound_);
 
     // 15, 16. Status lines; the frame shows round a selected region.
     ColourStatics();
@@ -332,6 +355,7 @@ void CRiviveZuzuveDlg::paintEvent(QPaintEvent*) {
 
 void CRiviveZuzuveDlg::ClickMark(int state) {
     if (clickMark_) clickMark_(state);
+    else if (recording_) recording_->OnButtonDown(state == kClickRight);
 }
 
 void CRiviveZuzuveDlg::mousePressEvent(QMouseEvent* event) {
@@ -353,6 +377,9 @@ void CRiviveZuzuveDlg::WriteStartLine() {
 }
 
 void CRiviveZuzuveDlg::OnCancel() {
+    // The control goes with the frame it draws; it is idle here (closing refuses while recording).
+    recording_.reset();
+    flashing_.reset();
     if (flags_.HookInstalled != 0) {
         UninstallMyHook(Handle());
         flags_.HookInstalled = 0;

@@ -14,16 +14,26 @@
 #include <QDialog>
 #include <array>
 #include <functional>
+#include <memory>
 #include <string>
 #include <unordered_map>
 
 class QLabel;
 
+namespace audio {
+class SoundCapture;
+}
+namespace recording {
+class CFlashingWnd;
+class RecordingControl;
+}
 namespace skin {
 class CBmpButton;
 }
 
 namespace app {
+
+class MainRecordingHost;
 
 class CRiviveZuzuveDlg : public QDialog {
     Q_OBJECT
@@ -43,8 +53,14 @@ public:
     void OnCommand(int id, std::function<void()> handler);
     // Runs the handler of a command; false when there is none.
     bool RunCommand(int id);
-    // Sets the recording's click mark (1 left, 2 right); the recording installs it.
+    // Replaces where click marks go (1 left, 2 right); by default the recording control's job.
     void SetClickMarkHandler(std::function<void(int)> handler) { clickMark_ = std::move(handler); }
+    // The sound capture handed to the recording control; set before the window is first shown.
+    void SetSoundCapture(audio::SoundCapture* sound) { sound_ = sound; }
+    // Created when the window initialises; null before.
+    recording::RecordingControl* Recording() const { return recording_.get(); }
+    MainRecordingHost* RecordingHost() const { return recordingHost_.get(); }
+    recording::CFlashingWnd* FlashingFrame() const { return flashing_.get(); }
 
     // Page slots 0-3 (Select Area, Video, Audio, Output): placeholders until a page is installed.
     // InstallPage puts the page in the slot's place and state; the placeholder is deleted.
@@ -53,6 +69,7 @@ public:
     // Windows that the main window shows or hides for others; null until they exist.
     void SetStatusWindow(QWidget* window) { statusWindow_ = window; }
     void SetProgressWindow(QWidget* window) { progressWindow_ = window; }
+    QWidget* StatusWindow() const { return statusWindow_; }
 
     // Close button (also the system close command).
     void OnCloseButton();
@@ -111,6 +128,11 @@ private:
     QWidget* progressWindow_ = nullptr;
     std::unordered_map<int, std::function<void()>> commands_;
     std::function<void(int)> clickMark_;
+    audio::SoundCapture* sound_ = nullptr;
+    // Destroyed in reverse order: the control before its host and the frame it draws.
+    std::unique_ptr<recording::CFlashingWnd> flashing_;
+    std::unique_ptr<MainRecordingHost> recordingHost_;
+    std::unique_ptr<recording::RecordingControl> recording_;
 };
 
 }  // namespace app
