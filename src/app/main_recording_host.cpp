@@ -28,16 +28,16 @@ std::atomic<std::int32_t>& MainRecordingHost::CancelConvert() {
 }
 
 void MainRecordingHost::InvalidateMain(bool) { dlg_.update(); }
-void MainRecordingHost::MinimizeMain() { dlg_.showMinimized(); }
+void MainRecordingHost::MinimizeMain() { dlg_.MinimizeQuietly(); }
 
 void MainRecordingHost::ShowMainForeground() {
-    dlg_.showNormal();
+    dlg_.ShowNormalQuietly();
     dlg_.raise();
     dlg_.activateWindow();
 }
 
 void MainRecordingHost::RestoreMainToTop() {
-    dlg_.showNormal();
+    dlg_.ShowNormalQuietly();
     dlg_.raise();
     dlg_.activateWindow();
     dlg_.setFocus();

@@ -325,11 +325,23 @@ void CRiviveZuzuveDlg::OnSysCommand(int command) {
         case SC_RESTORE:
             if (settings_.RecordMode == 0 && ShowSelectedArea != 0)
                 platform::SendMessage(Handle(), WM_USER_FLASHFRAME, 0, 0);
-            if (isMinimized() || !isVisible()) showNormal();
+            if (isMinimized() || !isVisible()) ShowNormalQuietly();
             break;
         default: break;
     }
     if (!flags_.Converting && progressWindow_) progressWindow_->hide();
+}
+
+void CRiviveZuzuveDlg::MinimizeQuietly() {
+    miniInProgress_ = true;
+    showMinimized();
+    miniInProgress_ = false;
+}
+
+void CRiviveZuzuveDlg::ShowNormalQuietly() {
+    miniInProgress_ = true;
+    showNormal();
+    miniInProgress_ = false;
 }
 
 void CRiviveZuzuveDlg::changeEvent(QEvent* event) {

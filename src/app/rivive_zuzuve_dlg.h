@@ -82,6 +82,9 @@ public:
     void ShowPage(int command);
     void OnMini();
     void OnSysCommand(int command);
+    // Minimise or restore for the program itself: not taken for the user's system command.
+    void MinimizeQuietly();
+    void ShowNormalQuietly();
 
     // Controls by id (buttons, status lines, the page area).
     QWidget* Control(int id) const;
@@ -116,7 +119,7 @@ private:
     platform::WAVEFORMATEX compressedFormat_{};
     MainFlags flags_;
     bool initialised_ = false;
-    bool miniInProgress_ = false;
+    bool miniInProgress_ = false;  // the window's own state change, not a system command
     bool ending_ = false;
 
     skin::CBitmapEx background_;

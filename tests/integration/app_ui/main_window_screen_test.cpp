@@ -198,4 +198,31 @@ TEST_F(MainWindowScreenTest, MiniMinimisesOrHidesToTheTray) {
     }
 }
 
+TEST_F(MainWindowScreenTest, TheWindowManagersMinimiseAndRestoreAreSystemCommands) {
+    WriteConfig("[Global Options]\nMiniTray=0\n");
+    CRiviveZuzuveDlg& dlg = Make();
+    int hides = 0, shows = 0;
+    dlg.Messages().On(WM_USER_FLASHFRAME, [&](platform::WPARAM w, platform::LPARAM) {
+        (w == 1 ? hides : shows) += 1;
+        return 0;
+    });
+    Show();
+    shows = 0;
+    const QString id = QString::number(dlg.winId());
+    Xdotool({"windowminimize", id});
+    ASSERT_TRUE(testsupport::WaitUntil([&] { return dlg.isMinimized(); }));
+    EXPECT_TRUE(testsupport::WaitUntil([&] { return hides > 0; }));
+    Xdotool({"windowactivate", id});
+    ASSERT_TRUE(testsupport::WaitUntil([&] { return !dlg.isMinimized(); }));
+    EXPECT_TRUE(testsupport::WaitUntil([&] { return shows == 1; }));  // the region's frame again
+
+    // The program minimising itself (Start with "minimise when recording") is no system command.
+    hides = 0;
+    dlg.MinimizeQuietly();
+    testsupport::WaitUntil([] { return false; }, std::chrono::milliseconds(300));
+    EXPECT_TRUE(dlg.isMinimized());
+    EXPECT_EQ(hides, 0);
+    EXPECT_TRUE(dlg.isVisible());
+}
+
 }  // namespace
