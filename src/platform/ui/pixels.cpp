@@ -1,5 +1,7 @@
 #include "platform/ui/pixels.h"
 
+#include <algorithm>
+#include <cstring>
 #include <vector>
 
 namespace platform {
@@ -51,12 +53,61 @@ bool Is32Bit(const QImage& image) {
     return image.format() == QImage::Format_RGB32 || image.format() == QImage::Format_ARGB32;
 }
 
+// An unstretched copy lying wholly inside both images: row by row.
+bool CopyRows(const QImage& in, const Rect& src, QImage& target, const Rect& dst, bool opaque) {
+    if (src.Width() != dst.Width() || src.Height() != dst.Height() || src.Width() <= 0 ||
+        src.Height() <= 0)
+        return false;
+    if (src.left < 0 || src.top < 0 || src.right > in.width() || src.bottom > in.height() ||
+        dst.left < 0 || dst.top < 0 || dst.right > target.width() || dst.bottom > target.height())
+        return false;
+    for (int y = 0; y < src.Height(); ++y) {
+        const QRgb* from = reinterpret_cast<const QRgb*>(in.constScanLine(src.top + y)) + src.left;
+        QRgb* to = reinterpret_cast<QRgb*>(target.scanLine(dst.top + y)) + dst.left;
+        if (opaque)
+            for (int x = 0; x < src.Width(); ++x) to[x] = from[x] | 0xFF000000u;
+        else
+            std::memcpy(to, from, sizeof(QRgb) * static_cast<size_t>(src.Width()));
+    }
+    return true;
+}
+
+// A band that repeats one source column (width 1) and, or one source row (height 1), lying
+// wholly inside both images: rows filled, or the one row copied down.
+bool FillBands(const QImage& in, const Rect& src, QImage& target, const Rect& dst, bool opaque) {
+    if (src.Width() <= 0 || src.Height() <= 0 || dst.Width() <= 0 || dst.Height() <= 0) return false;
+    if (src.left < 0 || src.top < 0 || src.right > in.width() || src.bottom > in.height() ||
+        dst.left < 0 || dst.top < 0 || dst.right > target.width() || dst.bottom > target.height())
+        return false;
+    const QRgb mask = opaque ? 0xFF000000u : 0u;
+    if (src.Width() == 1) {
+        for (int y = 0; y < dst.Height(); ++y) {
+            const int sy = src.top + static_cast<int>((static_cast<long long>(y) * src.Height()) / dst.Height());
+            const QRgb px = reinterpret_cast<const QRgb*>(in.constScanLine(sy))[src.left] | mask;
+            QRgb* to = reinterpret_cast<QRgb*>(target.scanLine(dst.top + y)) + dst.left;
+            std::fill(to, to + dst.Width(), px);
+        }
+        return true;
+    }
+    if (src.Height() == 1 && src.Width() == dst.Width()) {
+        const QRgb* from = reinterpret_cast<const QRgb*>(in.constScanLine(src.top)) + src.left;
+        for (int y = 0; y < dst.Height(); ++y) {
+            QRgb* to = reinterpret_cast<QRgb*>(target.scanLine(dst.top + y)) + dst.left;
+            for (int x = 0; x < dst.Width(); ++x) to[x] = from[x] | mask;
+        }
+        return true;
+    }
+    return false;
+}
+
 }  // namespace
 
 void StretchCopy(const QImage& source, const Rect& src, QImage& target, const Rect& dst) {
     QImage in = Is32Bit(source) ? source : ToRgb32(source);
     if (!target.isNull() && !Is32Bit(target)) target = ToRgb32(target);
     const bool opaqueTarget = target.format() == QImage::Format_RGB32;
+    if (!in.isNull() && !target.isNull() && CopyRows(in, src, target, dst, opaqueTarget)) return;
+    if (!in.isNull() && !target.isNull() && FillBands(in, src, target, dst, opaqueTarget)) return;
     Stretch(in, src, target, dst, [opaqueTarget](QRgb& out, QRgb px) {
         out = opaqueTarget ? (px | 0xFF000000u) : px;
     });
