@@ -4,6 +4,7 @@
 #include "app/main_messages.h"
 #include "app/main_recording_host.h"
 #include "app/main_skin_layout.h"
+#include "app/main_window_handle.h"
 #include "app/show_selected_area.h"
 #include "app/status_lines.h"
 #include "companions/clickwatch/clickwatch.h"
@@ -97,7 +98,10 @@ CRiviveZuzuveDlg::CRiviveZuzuveDlg(QWidget* parent)
     qApp->installEventFilter(this);
 }
 
-CRiviveZuzuveDlg::~CRiviveZuzuveDlg() = default;
+CRiviveZuzuveDlg::~CRiviveZuzuveDlg() {
+    platform::WindowHandle mine = Handle();
+    MainWindowHandle.compare_exchange_strong(mine, 0);
+}
 
 std::string CRiviveZuzuveDlg::ConfigPath() const {
     return platform::GetProgramFolder() + "Config.ini";
@@ -206,6 +210,9 @@ bool CRiviveZuzuveDlg::OnInitDialog() {
 
     // 4. Skin and layout, before the window is centred.
     ApplySkin();
+
+    // 5.
+    MainWindowHandle = Handle();
 
     // 6. The page area, relative to the window.
     if (QWidget* area = Control(IDC_PAGE_AREA)) {

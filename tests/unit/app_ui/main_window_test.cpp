@@ -1,5 +1,6 @@
 #include "app/main_messages.h"
 #include "app/main_skin_layout.h"
+#include "app/main_window_handle.h"
 #include "app/status_lines.h"
 #include "main_window_fixture.h"
 #include "skin/bmp_button.h"
@@ -69,6 +70,9 @@ TEST_F(MainWindowTest, ComesUpWithItsSkinButtonsPagesAndStatusLines) {
     const platform::Rect area = dlg.PageArea();
     EXPECT_EQ(dlg.Page(0)->geometry(), QRect(area.left, area.top, area.Width(), area.Height()));
     EXPECT_EQ(dlg.Page(0)->geometry(), QRect(54, 125, 531, 229));
+    EXPECT_EQ(MainWindowHandle.load(), dlg.Handle());
+    dlg_.reset();
+    EXPECT_EQ(MainWindowHandle.load(), 0u);
 }
 
 TEST_F(MainWindowTest, SettingsDecideTheLinesAndTheFrameAtStartUp) {
