@@ -45,6 +45,10 @@ struct AVISTREAMINFO {
     std::uint32_t dwRate = 0;
     std::uint32_t dwSuggestedBufferSize = 0;
     Rect rcFrame;
+    // Filled by AVIStreamInfo (avi_reader.h); ignored when a stream is created.
+    std::uint32_t dwStart = 0;
+    std::uint32_t dwLength = 0;       // positions: video frames, or sound blocks
+    std::uint32_t dwSampleSize = 0;   // 0 for video, the block align for sound
 };
 
 constexpr std::uint32_t AVICOMPRESSF_INTERLEAVE = 0x01;
