@@ -1,5 +1,6 @@
 // Microsoft Video 1 encoder: see msvideo1_encoder.h for the bit stream and the quality mapping.
 #pragma GCC optimize("O3")
+#pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
 #include "platform/media/msvideo1_encoder.h"
 
 #include <algorithm>
@@ -10,6 +11,8 @@
 #include <limits>
 #include <mutex>
 #include <thread>
+
+#include <emmintrin.h>
 
 namespace platform::media {
 namespace {
@@ -45,13 +48,40 @@ inline Colour Quantise(int r, int g, int b) {
                   static_cast<std::uint16_t>((lr << 10) | (lg << 5) | lb)};
 }
 
-// Rounded mean of `sum` over `n` (n > 0), clamped to 0..255.
-inline int Mean(int sum, int n) { return std::clamp((2 * sum + n) / (2 * n), 0, 255); }
-
-inline int Dist(const int* R, const int* G, const int* B, int i, const Colour& c) {
-    const int dr = R[i] - c.r, dg = G[i] - c.g, db = B[i] - c.b;
-    return dr * dr + dg * dg + db * db;
+// Rounded mean of `sum` (0..16*255) over `n` (1..16): (2 sum + n) / (2 n) by a multiplication
+// with a reciprocal, exact for these ranges (numerator < 2^13, divisor <= 32, shift 20).
+struct Reciprocals {
+    std::uint64_t m[17];
+    Reciprocals() {
+        m[0] = 0;
+        for (int n = 1; n <= 16; ++n) m[n] = ((1ull << 20) + 2 * n - 1) / (2 * n);
+    }
+};
+const Reciprocals kRecip;
+inline int Mean(int sum, int n) {
+    return static_cast<int>((static_cast<std::uint64_t>(2 * sum + n) * kRecip.m[n]) >> 20);
 }
+
+// Assigns each of the 16 pixels to the nearer of two colours (per pixel: c0*, c1*), storing 1 in
+// k[i] when it takes the second; returns the squared error. Written for the vectoriser.
+inline int Assign(const int* R, const int* G, const int* B, const int* r0, const int* g0, const int* b0,
+                  const int* r1, const int* g1, const int* b1, int* k) {
+    int d0[16], d1[16];
+    for (int i = 0; i < 16; ++i) {
+        const int ar = R[i] - r0[i], ag = G[i] - g0[i], ab = B[i] - b0[i];
+        const int cr = R[i] - r1[i], cg = G[i] - g1[i], cb = B[i] - b1[i];
+        d0[i] = ar * ar + ag * ag + ab * ab;
+        d1[i] = cr * cr + cg * cg + cb * cb;
+    }
+    int sse = 0;
+    for (int i = 0; i < 16; ++i) {
+        const int m = d1[i] < d0[i];
+        k[i] = m;
+        sse += m ? d1[i] : d0[i];
+    }
+    return sse;
+}
+
 
 struct Block {
     int R[16], G[16], B[16];
@@ -63,6 +93,30 @@ struct Choice {
     Mode mode = kSkip;
     std::int64_t cost = std::numeric_limits<std::int64_t>::max();
 };
+
+// Squared error between two 4x4 blocks of packed 24-bit pixels (12 bytes per row). Reads exactly
+// the 12 bytes of each row (8 + 4), never beyond.
+inline int BlockSse(const std::uint8_t* a, std::size_t astride, const std::uint8_t* b, std::size_t bstride) {
+    const __m128i zero = _mm_setzero_si128();
+    __m128i acc = zero;
+    for (int y = 0; y < 4; ++y) {
+        const std::uint8_t* pa = a + y * astride;
+        const std::uint8_t* pb = b + y * bstride;
+        std::uint32_t ta, tb;
+        std::memcpy(&ta, pa + 8, 4);
+        std::memcpy(&tb, pb + 8, 4);
+        const __m128i va = _mm_unpacklo_epi64(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(pa)),
+                                              _mm_cvtsi32_si128(static_cast<int>(ta)));
+        const __m128i vb = _mm_unpacklo_epi64(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(pb)),
+                                              _mm_cvtsi32_si128(static_cast<int>(tb)));
+        const __m128i dlo = _mm_sub_epi16(_mm_unpacklo_epi8(va, zero), _mm_unpacklo_epi8(vb, zero));
+        const __m128i dhi = _mm_sub_epi16(_mm_unpackhi_epi8(va, zero), _mm_unpackhi_epi8(vb, zero));
+        acc = _mm_add_epi32(acc, _mm_add_epi32(_mm_madd_epi16(dlo, dlo), _mm_madd_epi16(dhi, dhi)));
+    }
+    acc = _mm_add_epi32(acc, _mm_shuffle_epi32(acc, _MM_SHUFFLE(1, 0, 3, 2)));
+    acc = _mm_add_epi32(acc, _mm_shuffle_epi32(acc, _MM_SHUFFLE(2, 3, 0, 1)));
+    return _mm_cvtsi128_si32(acc);
+}
 
 inline void Put16(std::uint8_t*& p, unsigned v) {
     p[0] = static_cast<std::uint8_t>(v & 0xFF);
@@ -222,15 +276,7 @@ std::size_t MsVideo1Encoder::EncodeRow(int by, bool key, std::uint8_t* const out
             Choice best;
             // Skip: the error against what the decoder shows now.
             if (!key) {
-                int sse = 0;
-                for (int y = 0; y < 4; ++y) {
-                    const std::uint8_t* a = sp + y * src_stride_;
-                    const std::uint8_t* b = rp + y * rstride;
-                    for (int k = 0; k < 12; ++k) {
-                        const int d = a[k] - b[k];
-                        sse += d * d;
-                    }
-                }
+                const int sse = BlockSse(sp, src_stride_, rp, rstride);
                 if (sse <= 2 * lambda) {
                     // No coded block can cost less than 2 bytes.
                     any_skip = true;
@@ -324,14 +370,15 @@ std::size_t MsVideo1Encoder::EncodeRow(int by, bool key, std::uint8_t* const out
                         const int n0 = 16 - n1;
                         two[1] = Quantise(Mean(S1r, n1), Mean(S1g, n1), Mean(S1b, n1));
                         two[0] = Quantise(Mean(Sr - S1r, n0), Mean(Sg - S1g, n0), Mean(Sb - S1b, n0));
-                        sse2 = 0;
+                        int pr0[16], pg0[16], pb0[16], pr1[16], pg1[16], pb1[16];
+                        for (int i = 0; i < 16; ++i) {
+                            pr0[i] = two[0].r, pg0[i] = two[0].g, pb0[i] = two[0].b;
+                            pr1[i] = two[1].r, pg1[i] = two[1].g, pb1[i] = two[1].b;
+                        }
+                        sse2 = Assign(R, G, B, pr0, pg0, pb0, pr1, pg1, pb1, two_k);
                         S1r = S1g = S1b = n1 = 0;
                         for (int i = 0; i < 16; ++i) {
-                            const int d0 = Dist(R, G, B, i, two[0]);
-                            const int d1 = Dist(R, G, B, i, two[1]);
-                            const int m = d1 < d0 ? 1 : 0;
-                            two_k[i] = m;
-                            sse2 += m ? d1 : d0;
+                            const int m = two_k[i];
                             S1r += m * R[i], S1g += m * G[i], S1b += m * B[i], n1 += m;
                         }
                         if (pass == 0 && (n1 == 0 || n1 == 16)) break;
@@ -342,43 +389,69 @@ std::size_t MsVideo1Encoder::EncodeRow(int by, bool key, std::uint8_t* const out
                 if (best.cost > 18 * lambda) {
                     // Eight colours: each 2x2 quadrant gets the best split of its four pixels.
                     int sse8 = 0;
+                    int pr0[16], pg0[16], pb0[16], pr1[16], pg1[16], pb1[16];
+                    // Pixel k of quadrant q is base[q] + off[k]; the four quadrants are worked on
+                    // side by side (loops over q, for the vectoriser), without branches.
+                    static constexpr int kBase[4] = {0, 2, 8, 10};
+                    static constexpr int kOff[4] = {0, 1, 4, 5};
+                    int XR[4][4], XG[4][4], XB[4][4];
+                    for (int k = 0; k < 4; ++k)
+                        for (int q = 0; q < 4; ++q) {
+                            XR[k][q] = R[kBase[q] + kOff[k]];
+                            XG[k][q] = G[kBase[q] + kOff[k]];
+                            XB[k][q] = B[kBase[q] + kOff[k]];
+                        }
+                    int TR[4], TG[4], TB[4], bscore[4], bmask[4];
                     for (int q = 0; q < 4; ++q) {
-                        const int i0 = (q >> 1) * 8 + (q & 1) * 2;
-                        const int idx[4] = {i0, i0 + 1, i0 + 4, i0 + 5};
-                        int tr = 0, tg = 0, tb = 0;
-                        for (int k = 0; k < 4; ++k) tr += R[idx[k]], tg += G[idx[k]], tb += B[idx[k]];
-                        // Score = 6 * sum over groups of |group sum|^2 / group size (maximised).
-                        int best_mask = 0, best_score = -1;
-                        for (int a = 0; a < 4; ++a) {
-                            const int ar = R[idx[a]], ag = G[idx[a]], ab = B[idx[a]];
-                            const int rr = tr - ar, rg = tg - ag, rb = tb - ab;
-                            const int s = 6 * (ar * ar + ag * ag + ab * ab) + 2 * (rr * rr + rg * rg + rb * rb);
-                            if (s > best_score) best_score = s, best_mask = 1 << a;
+                        TR[q] = XR[0][q] + XR[1][q] + XR[2][q] + XR[3][q];
+                        TG[q] = XG[0][q] + XG[1][q] + XG[2][q] + XG[3][q];
+                        TB[q] = XB[0][q] + XB[1][q] + XB[2][q] + XB[3][q];
+                        bscore[q] = -1;
+                        bmask[q] = 0;
+                    }
+                    // Score = 6 * sum over groups of |group sum|^2 / group size (maximised).
+                    for (int a = 0; a < 4; ++a)
+                        for (int q = 0; q < 4; ++q) {
+                            const int ar = XR[a][q], ag = XG[a][q], ab = XB[a][q];
+                            const int rr = TR[q] - ar, rg = TG[q] - ag, rb = TB[q] - ab;
+                            const int sc = 6 * (ar * ar + ag * ag + ab * ab) + 2 * (rr * rr + rg * rg + rb * rb);
+                            const bool better = sc > bscore[q];
+                            bscore[q] = better ? sc : bscore[q];
+                            bmask[q] = better ? (1 << a) : bmask[q];
                         }
-                        static const int kPairs[3][2] = {{0, 1}, {0, 2}, {0, 3}};
-                        for (int p = 0; p < 3; ++p) {
-                            const int a = kPairs[p][0], b = kPairs[p][1];
-                            const int pr = R[idx[a]] + R[idx[b]], pg = G[idx[a]] + G[idx[b]],
-                                      pb = B[idx[a]] + B[idx[b]];
-                            const int qr = tr - pr, qg = tg - pg, qb = tb - pb;
-                            const int s = 3 * (pr * pr + pg * pg + pb * pb) + 3 * (qr * qr + qg * qg + qb * qb);
-                            if (s > best_score) best_score = s, best_mask = (1 << a) | (1 << b);
+                    for (int b = 1; b < 4; ++b)
+                        for (int q = 0; q < 4; ++q) {
+                            const int pr = XR[0][q] + XR[b][q], pg = XG[0][q] + XG[b][q], pb = XB[0][q] + XB[b][q];
+                            const int qr = TR[q] - pr, qg = TG[q] - pg, qb = TB[q] - pb;
+                            const int sc = 3 * (pr * pr + pg * pg + pb * pb) + 3 * (qr * qr + qg * qg + qb * qb);
+                            const bool better = sc > bscore[q];
+                            bscore[q] = better ? sc : bscore[q];
+                            bmask[q] = better ? (1 | (1 << b)) : bmask[q];
                         }
-                        int s1r = 0, s1g = 0, s1b = 0, c1 = 0;
-                        for (int k = 0; k < 4; ++k)
-                            if (best_mask >> k & 1) s1r += R[idx[k]], s1g += G[idx[k]], s1b += B[idx[k]], ++c1;
+                    int S1R[4] = {0, 0, 0, 0}, S1G[4] = {0, 0, 0, 0}, S1B[4] = {0, 0, 0, 0}, C1[4] = {0, 0, 0, 0};
+                    for (int k = 0; k < 4; ++k)
+                        for (int q = 0; q < 4; ++q) {
+                            const int bit = (bmask[q] >> k) & 1;
+                            S1R[q] += bit * XR[k][q];
+                            S1G[q] += bit * XG[k][q];
+                            S1B[q] += bit * XB[k][q];
+                            C1[q] += bit;
+                        }
+                    for (int q = 0; q < 4; ++q) {
+                        const int s1r = S1R[q], s1g = S1G[q], s1b = S1B[q], c1 = C1[q];
+                        const int tr = TR[q], tg = TG[q], tb = TB[q];
+                        const int idx[4] = {kBase[q], kBase[q] + 1, kBase[q] + 4, kBase[q] + 5};
                         Colour& e1 = eight[2 * q + 1];
                         Colour& e0 = eight[2 * q];
                         e1 = Quantise(Mean(s1r, c1), Mean(s1g, c1), Mean(s1b, c1));
                         e0 = Quantise(Mean(tr - s1r, 4 - c1), Mean(tg - s1g, 4 - c1), Mean(tb - s1b, 4 - c1));
                         for (int k = 0; k < 4; ++k) {
-                            const int d0 = Dist(R, G, B, idx[k], e0);
-                            const int d1 = Dist(R, G, B, idx[k], e1);
-                            const int m = d1 < d0 ? 1 : 0;
-                            eight_k[idx[k]] = m;
-                            sse8 += m ? d1 : d0;
+                            const int i = idx[k];
+                            pr0[i] = e0.r, pg0[i] = e0.g, pb0[i] = e0.b;
+                            pr1[i] = e1.r, pg1[i] = e1.g, pb1[i] = e1.b;
                         }
                     }
+                    sse8 = Assign(R, G, B, pr0, pg0, pb0, pr1, pg1, pb1, eight_k);
                     const std::int64_t cost8 = sse8 + 18 * lambda;
                     if (cost8 < best.cost) best.mode = kEight, best.cost = cost8;
                 }
