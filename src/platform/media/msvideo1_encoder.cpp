@@ -1,6 +1,7 @@
 // Microsoft Video 1 encoder: see msvideo1_encoder.h for the bit stream and the quality mapping.
 #pragma GCC optimize("O3")
 #pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
+#pragma GCC diagnostic ignored "-Wpsabi"
 #include "platform/media/msvideo1_encoder.h"
 
 #include <algorithm>
@@ -62,26 +63,67 @@ inline int Mean(int sum, int n) {
     return static_cast<int>((static_cast<std::uint64_t>(2 * sum + n) * kRecip.m[n]) >> 20);
 }
 
-// Assigns each of the 16 pixels to the nearer of two colours (per pixel: c0*, c1*), storing 1 in
-// k[i] when it takes the second; returns the squared error. Written for the vectoriser.
-inline int Assign(const int* R, const int* G, const int* B, const int* r0, const int* g0, const int* b0,
-                  const int* r1, const int* g1, const int* b1, int* k) {
-    int d0[16], d1[16];
-    for (int i = 0; i < 16; ++i) {
-        const int ar = R[i] - r0[i], ag = G[i] - g0[i], ab = B[i] - b0[i];
-        const int cr = R[i] - r1[i], cg = G[i] - g1[i], cb = B[i] - b1[i];
-        d0[i] = ar * ar + ag * ag + ab * ab;
-        d1[i] = cr * cr + cg * cg + cb * cb;
-    }
-    int sse = 0;
-    for (int i = 0; i < 16; ++i) {
-        const int m = d1[i] < d0[i];
-        k[i] = m;
-        sse += m ? d1[i] : d0[i];
-    }
-    return sse;
+// Eight 32-bit lanes (GCC vector extension: the same integer arithmetic in every build, in
+// AVX2 registers where the CPU has them).
+typedef int V8 __attribute__((vector_size(32)));
+
+inline V8 Load8(const int* p) {
+    V8 v;
+    std::memcpy(&v, p, sizeof v);
+    return v;
+}
+inline void Store8(int* p, V8 v) { std::memcpy(p, &v, sizeof v); }
+inline int Sum8(V8 v) {
+    int s = 0;
+    for (int i = 0; i < 8; ++i) s += v[i];
+    return s;
 }
 
+// Assigns each of the 16 pixels to the nearer of two colours, storing 1 in k[i] when it takes
+// the second; returns the squared error.
+inline int Assign2(const int* R, const int* G, const int* B, int r0, int g0, int b0, int r1, int g1, int b1, int* k) {
+    V8 acc = {};
+    for (int h = 0; h < 16; h += 8) {
+        const V8 vr = Load8(R + h), vg = Load8(G + h), vb = Load8(B + h);
+        const V8 ar = vr - r0, ag = vg - g0, ab = vb - b0;
+        const V8 cr = vr - r1, cg = vg - g1, cb = vb - b1;
+        const V8 d0 = ar * ar + ag * ag + ab * ab;
+        const V8 d1 = cr * cr + cg * cg + cb * cb;
+        const V8 m = d1 < d0;
+        Store8(k + h, m & 1);
+        acc += (d1 & m) | (d0 & ~m);
+    }
+    return Sum8(acc);
+}
+
+// Four 32-bit lanes: the four 2x2 quadrants of a block side by side.
+typedef int V4 __attribute__((vector_size(16)));
+inline V4 Load4(const int* p) {
+    V4 v;
+    std::memcpy(&v, p, sizeof v);
+    return v;
+}
+inline void Store4(int* p, V4 v) { std::memcpy(p, &v, sizeof v); }
+
+// Pixels are kept in "slot" order inside the encoder: slot 4*k + q holds pixel k (0..3: bottom
+// left, bottom right, top left, top right) of quadrant q (0..3: bottom left, bottom right, top
+// left, top right), so that each of the four pixel rows k is one V4 over the quadrants.
+// kPixelOfSlot gives the stream's pixel index i = 4*y + x of a slot (y from the block's bottom).
+constexpr int kPixelOfSlot[16] = {0, 2, 8, 10, 1, 3, 9, 11, 4, 6, 12, 14, 5, 7, 13, 15};
+constexpr int kSlotOfPixel[16] = {0, 4, 1, 5, 8, 12, 9, 13, 2, 6, 3, 7, 10, 14, 11, 15};
+
+// Sums of the pixels whose k[i] is 1 (k holds 0 or 1), and their count.
+inline void MaskedSums(const int* R, const int* G, const int* B, const int* k, int* sr, int* sg, int* sb, int* n) {
+    V8 ar = {}, ag = {}, ab = {}, an = {};
+    for (int h = 0; h < 16; h += 8) {
+        const V8 m = -Load8(k + h);  // 0 / -1
+        ar += Load8(R + h) & m;
+        ag += Load8(G + h) & m;
+        ab += Load8(B + h) & m;
+        an -= m;
+    }
+    *sr = Sum8(ar), *sg = Sum8(ag), *sb = Sum8(ab), *n = Sum8(an);
+}
 
 struct Block {
     int R[16], G[16], B[16];
@@ -289,19 +331,25 @@ std::size_t MsVideo1Encoder::EncodeRow(int by, bool key, std::uint8_t* const out
                 best.mode = kSkip;
                 best.cost = sse;
             }
-            // Gather the block: pixel i = 4*y + x, y from the block's bottom row up.
+            // Gather the block into slot order (see kSlotOfPixel).
             for (int y = 0; y < 4; ++y) {
                 const std::uint8_t* a = sp + y * src_stride_;
                 for (int x = 0; x < 4; ++x) {
-                    B[y * 4 + x] = a[x * 3];
-                    G[y * 4 + x] = a[x * 3 + 1];
-                    R[y * 4 + x] = a[x * 3 + 2];
+                    const int slot = kSlotOfPixel[y * 4 + x];
+                    B[slot] = a[x * 3];
+                    G[slot] = a[x * 3 + 1];
+                    R[slot] = a[x * 3 + 2];
                 }
             }
-            int Sr = 0, Sg = 0, Sb = 0, Qr = 0, Qg = 0, Qb = 0;
-            for (int i = 0; i < 16; ++i) {
-                Sr += R[i], Sg += G[i], Sb += B[i];
-                Qr += R[i] * R[i], Qg += G[i] * G[i], Qb += B[i] * B[i];
+            int Sr, Sg, Sb, Qr, Qg, Qb;
+            {
+                V8 sr = {}, sg = {}, sb = {}, qr = {}, qg = {}, qb = {};
+                for (int h = 0; h < 16; h += 8) {
+                    const V8 vr = Load8(R + h), vg = Load8(G + h), vb = Load8(B + h);
+                    sr += vr, sg += vg, sb += vb;
+                    qr += vr * vr, qg += vg * vg, qb += vb * vb;
+                }
+                Sr = Sum8(sr), Sg = Sum8(sg), Sb = Sum8(sb), Qr = Sum8(qr), Qg = Sum8(qg), Qb = Sum8(qb);
             }
             const int Q = Qr + Qg + Qb;
             // Fill.
@@ -336,8 +384,15 @@ std::size_t MsVideo1Encoder::EncodeRow(int by, bool key, std::uint8_t* const out
             if (best.cost > 6 * lambda && var16 > 0) {
                 // Two colours: split along the main axis of the colours, then one refinement.
                 const float n = 16.0f;
-                int Prg = 0, Prb = 0, Pgb = 0;
-                for (int i = 0; i < 16; ++i) Prg += R[i] * G[i], Prb += R[i] * B[i], Pgb += G[i] * B[i];
+                int Prg, Prb, Pgb;
+                {
+                    V8 prg = {}, prb = {}, pgb = {};
+                    for (int h = 0; h < 16; h += 8) {
+                        const V8 vr = Load8(R + h), vg = Load8(G + h), vb = Load8(B + h);
+                        prg += vr * vg, prb += vr * vb, pgb += vg * vb;
+                    }
+                    Prg = Sum8(prg), Prb = Sum8(prb), Pgb = Sum8(pgb);
+                }
                 const float crr = Qr - Sr * (float)Sr / n, cgg = Qg - Sg * (float)Sg / n,
                             cbb = Qb - Sb * (float)Sb / n;
                 const float crg = Prg - Sr * (float)Sg / n, crb = Prb - Sr * (float)Sb / n,
@@ -359,28 +414,19 @@ std::size_t MsVideo1Encoder::EncodeRow(int by, bool key, std::uint8_t* const out
                 const int wb = static_cast<int>(std::lround(vb * 256.0f));
                 const int t = wr * Sr + wg * Sg + wb * Sb;
                 int S1r = 0, S1g = 0, S1b = 0, n1 = 0;
-                for (int i = 0; i < 16; ++i) {
-                    const int m = (16 * (wr * R[i] + wg * G[i] + wb * B[i]) > t) ? 1 : 0;
-                    two_k[i] = m;
-                    S1r += m * R[i], S1g += m * G[i], S1b += m * B[i], n1 += m;
+                for (int h = 0; h < 16; h += 8) {
+                    const V8 p = (Load8(R + h) * wr + Load8(G + h) * wg + Load8(B + h) * wb) * 16;
+                    Store8(two_k + h, (p > t) & 1);
                 }
+                MaskedSums(R, G, B, two_k, &S1r, &S1g, &S1b, &n1);
                 if (n1 > 0 && n1 < 16) {
                     int sse2 = 0;
                     for (int pass = 0; pass < 2; ++pass) {
                         const int n0 = 16 - n1;
                         two[1] = Quantise(Mean(S1r, n1), Mean(S1g, n1), Mean(S1b, n1));
                         two[0] = Quantise(Mean(Sr - S1r, n0), Mean(Sg - S1g, n0), Mean(Sb - S1b, n0));
-                        int pr0[16], pg0[16], pb0[16], pr1[16], pg1[16], pb1[16];
-                        for (int i = 0; i < 16; ++i) {
-                            pr0[i] = two[0].r, pg0[i] = two[0].g, pb0[i] = two[0].b;
-                            pr1[i] = two[1].r, pg1[i] = two[1].g, pb1[i] = two[1].b;
-                        }
-                        sse2 = Assign(R, G, B, pr0, pg0, pb0, pr1, pg1, pb1, two_k);
-                        S1r = S1g = S1b = n1 = 0;
-                        for (int i = 0; i < 16; ++i) {
-                            const int m = two_k[i];
-                            S1r += m * R[i], S1g += m * G[i], S1b += m * B[i], n1 += m;
-                        }
+                        sse2 = Assign2(R, G, B, two[0].r, two[0].g, two[0].b, two[1].r, two[1].g, two[1].b, two_k);
+                        MaskedSums(R, G, B, two_k, &S1r, &S1g, &S1b, &n1);
                         if (pass == 0 && (n1 == 0 || n1 == 16)) break;
                     }
                     const std::int64_t cost2 = sse2 + 6 * lambda;
@@ -388,70 +434,56 @@ std::size_t MsVideo1Encoder::EncodeRow(int by, bool key, std::uint8_t* const out
                 }
                 if (best.cost > 18 * lambda) {
                     // Eight colours: each 2x2 quadrant gets the best split of its four pixels.
-                    int sse8 = 0;
-                    int pr0[16], pg0[16], pb0[16], pr1[16], pg1[16], pb1[16];
-                    // Pixel k of quadrant q is base[q] + off[k]; the four quadrants are worked on
-                    // side by side (loops over q, for the vectoriser), without branches.
-                    static constexpr int kBase[4] = {0, 2, 8, 10};
-                    static constexpr int kOff[4] = {0, 1, 4, 5};
-                    int XR[4][4], XG[4][4], XB[4][4];
-                    for (int k = 0; k < 4; ++k)
-                        for (int q = 0; q < 4; ++q) {
-                            XR[k][q] = R[kBase[q] + kOff[k]];
-                            XG[k][q] = G[kBase[q] + kOff[k]];
-                            XB[k][q] = B[kBase[q] + kOff[k]];
-                        }
-                    int TR[4], TG[4], TB[4], bscore[4], bmask[4];
-                    for (int q = 0; q < 4; ++q) {
-                        TR[q] = XR[0][q] + XR[1][q] + XR[2][q] + XR[3][q];
-                        TG[q] = XG[0][q] + XG[1][q] + XG[2][q] + XG[3][q];
-                        TB[q] = XB[0][q] + XB[1][q] + XB[2][q] + XB[3][q];
-                        bscore[q] = -1;
-                        bmask[q] = 0;
-                    }
+                    // Rows k of the four quadrants side by side (slot order), without branches.
+                    V4 XR[4], XG[4], XB[4];
+                    for (int k = 0; k < 4; ++k) XR[k] = Load4(R + 4 * k), XG[k] = Load4(G + 4 * k), XB[k] = Load4(B + 4 * k);
+                    const V4 TR = XR[0] + XR[1] + XR[2] + XR[3];
+                    const V4 TG = XG[0] + XG[1] + XG[2] + XG[3];
+                    const V4 TB = XB[0] + XB[1] + XB[2] + XB[3];
+                    V4 bscore = {-1, -1, -1, -1}, bmask = {0, 0, 0, 0};
                     // Score = 6 * sum over groups of |group sum|^2 / group size (maximised).
-                    for (int a = 0; a < 4; ++a)
-                        for (int q = 0; q < 4; ++q) {
-                            const int ar = XR[a][q], ag = XG[a][q], ab = XB[a][q];
-                            const int rr = TR[q] - ar, rg = TG[q] - ag, rb = TB[q] - ab;
-                            const int sc = 6 * (ar * ar + ag * ag + ab * ab) + 2 * (rr * rr + rg * rg + rb * rb);
-                            const bool better = sc > bscore[q];
-                            bscore[q] = better ? sc : bscore[q];
-                            bmask[q] = better ? (1 << a) : bmask[q];
-                        }
-                    for (int b = 1; b < 4; ++b)
-                        for (int q = 0; q < 4; ++q) {
-                            const int pr = XR[0][q] + XR[b][q], pg = XG[0][q] + XG[b][q], pb = XB[0][q] + XB[b][q];
-                            const int qr = TR[q] - pr, qg = TG[q] - pg, qb = TB[q] - pb;
-                            const int sc = 3 * (pr * pr + pg * pg + pb * pb) + 3 * (qr * qr + qg * qg + qb * qb);
-                            const bool better = sc > bscore[q];
-                            bscore[q] = better ? sc : bscore[q];
-                            bmask[q] = better ? (1 | (1 << b)) : bmask[q];
-                        }
-                    int S1R[4] = {0, 0, 0, 0}, S1G[4] = {0, 0, 0, 0}, S1B[4] = {0, 0, 0, 0}, C1[4] = {0, 0, 0, 0};
-                    for (int k = 0; k < 4; ++k)
-                        for (int q = 0; q < 4; ++q) {
-                            const int bit = (bmask[q] >> k) & 1;
-                            S1R[q] += bit * XR[k][q];
-                            S1G[q] += bit * XG[k][q];
-                            S1B[q] += bit * XB[k][q];
-                            C1[q] += bit;
-                        }
+                    for (int a = 0; a < 4; ++a) {
+                        const V4 rr = TR - XR[a], rg = TG - XG[a], rb = TB - XB[a];
+                        const V4 sc = 6 * (XR[a] * XR[a] + XG[a] * XG[a] + XB[a] * XB[a]) + 2 * (rr * rr + rg * rg + rb * rb);
+                        const V4 better = sc > bscore;
+                        bscore = (sc & better) | (bscore & ~better);
+                        bmask = ((1 << a) & better) | (bmask & ~better);
+                    }
+                    for (int b = 1; b < 4; ++b) {
+                        const V4 pr = XR[0] + XR[b], pg = XG[0] + XG[b], pb = XB[0] + XB[b];
+                        const V4 qr = TR - pr, qg = TG - pg, qb = TB - pb;
+                        const V4 sc = 3 * (pr * pr + pg * pg + pb * pb) + 3 * (qr * qr + qg * qg + qb * qb);
+                        const V4 better = sc > bscore;
+                        bscore = (sc & better) | (bscore & ~better);
+                        bmask = ((1 | (1 << b)) & better) | (bmask & ~better);
+                    }
+                    V4 S1R = {}, S1G = {}, S1B = {}, C1 = {};
+                    for (int k = 0; k < 4; ++k) {
+                        const V4 bit = (bmask >> k) & 1;
+                        const V4 m = -bit;
+                        S1R += XR[k] & m, S1G += XG[k] & m, S1B += XB[k] & m, C1 += bit;
+                    }
+                    V4 E0R, E0G, E0B, E1R, E1G, E1B;
                     for (int q = 0; q < 4; ++q) {
-                        const int s1r = S1R[q], s1g = S1G[q], s1b = S1B[q], c1 = C1[q];
-                        const int tr = TR[q], tg = TG[q], tb = TB[q];
-                        const int idx[4] = {kBase[q], kBase[q] + 1, kBase[q] + 4, kBase[q] + 5};
+                        const int c1 = C1[q];
                         Colour& e1 = eight[2 * q + 1];
                         Colour& e0 = eight[2 * q];
-                        e1 = Quantise(Mean(s1r, c1), Mean(s1g, c1), Mean(s1b, c1));
-                        e0 = Quantise(Mean(tr - s1r, 4 - c1), Mean(tg - s1g, 4 - c1), Mean(tb - s1b, 4 - c1));
-                        for (int k = 0; k < 4; ++k) {
-                            const int i = idx[k];
-                            pr0[i] = e0.r, pg0[i] = e0.g, pb0[i] = e0.b;
-                            pr1[i] = e1.r, pg1[i] = e1.g, pb1[i] = e1.b;
-                        }
+                        e1 = Quantise(Mean(S1R[q], c1), Mean(S1G[q], c1), Mean(S1B[q], c1));
+                        e0 = Quantise(Mean(TR[q] - S1R[q], 4 - c1), Mean(TG[q] - S1G[q], 4 - c1), Mean(TB[q] - S1B[q], 4 - c1));
+                        E0R[q] = e0.r, E0G[q] = e0.g, E0B[q] = e0.b;
+                        E1R[q] = e1.r, E1G[q] = e1.g, E1B[q] = e1.b;
                     }
-                    sse8 = Assign(R, G, B, pr0, pg0, pb0, pr1, pg1, pb1, eight_k);
+                    V4 acc = {};
+                    for (int k = 0; k < 4; ++k) {
+                        const V4 ar = XR[k] - E0R, ag = XG[k] - E0G, ab = XB[k] - E0B;
+                        const V4 cr = XR[k] - E1R, cg = XG[k] - E1G, cb = XB[k] - E1B;
+                        const V4 d0 = ar * ar + ag * ag + ab * ab;
+                        const V4 d1 = cr * cr + cg * cg + cb * cb;
+                        const V4 m = d1 < d0;
+                        Store4(eight_k + 4 * k, m & 1);
+                        acc += (d1 & m) | (d0 & ~m);
+                    }
+                    const int sse8 = acc[0] + acc[1] + acc[2] + acc[3];
                     const std::int64_t cost8 = sse8 + 18 * lambda;
                     if (cost8 < best.cost) best.mode = kEight, best.cost = cost8;
                 }
@@ -490,19 +522,19 @@ std::size_t MsVideo1Encoder::EncodeRow(int by, bool key, std::uint8_t* const out
             }
             case kTwo: {
                 // Flag set = first colour; bit 15 must be clear, so pixel 15 takes the second.
-                if (two_k[15] == 0) {
+                if (two_k[kSlotOfPixel[15]] == 0) {
                     std::swap(two[0], two[1]);
                     for (int i = 0; i < 16; ++i) two_k[i] ^= 1;
                 }
                 unsigned flags = 0;
-                for (int i = 0; i < 16; ++i) flags |= static_cast<unsigned>(two_k[i] == 0) << i;
+                for (int i = 0; i < 16; ++i) flags |= static_cast<unsigned>(two_k[i] == 0) << kPixelOfSlot[i];
                 Put16(o, flags);
                 Put16(o, two[0].w);
                 Put16(o, two[1].w);
                 for (int y = 0; y < 4; ++y) {
                     std::uint8_t* d = rp + y * rstride;
                     for (int x = 0; x < 4; ++x) {
-                        const Colour& c = two[two_k[y * 4 + x]];
+                        const Colour& c = two[two_k[kSlotOfPixel[y * 4 + x]]];
                         d[x * 3] = static_cast<std::uint8_t>(c.b);
                         d[x * 3 + 1] = static_cast<std::uint8_t>(c.g);
                         d[x * 3 + 2] = static_cast<std::uint8_t>(c.r);
@@ -511,12 +543,12 @@ std::size_t MsVideo1Encoder::EncodeRow(int by, bool key, std::uint8_t* const out
                 break;
             }
             case kEight: {
-                if (eight_k[15] == 0) {
+                if (eight_k[kSlotOfPixel[15]] == 0) {
                     std::swap(eight[6], eight[7]);
-                    for (int i : {10, 11, 14, 15}) eight_k[i] ^= 1;
+                    for (int k = 0; k < 4; ++k) eight_k[4 * k + 3] ^= 1;  // the slots of quadrant 3
                 }
                 unsigned flags = 0;
-                for (int i = 0; i < 16; ++i) flags |= static_cast<unsigned>(eight_k[i] == 0) << i;
+                for (int i = 0; i < 16; ++i) flags |= static_cast<unsigned>(eight_k[i] == 0) << kPixelOfSlot[i];
                 Put16(o, flags);
                 Put16(o, 0x8000 | eight[0].w);
                 for (int c = 1; c < 8; ++c) Put16(o, eight[c].w);
@@ -524,7 +556,7 @@ std::size_t MsVideo1Encoder::EncodeRow(int by, bool key, std::uint8_t* const out
                     std::uint8_t* d = rp + y * rstride;
                     for (int x = 0; x < 4; ++x) {
                         const int q = (y >> 1) * 2 + (x >> 1);
-                        const Colour& c = eight[2 * q + eight_k[y * 4 + x]];
+                        const Colour& c = eight[2 * q + eight_k[kSlotOfPixel[y * 4 + x]]];
                         d[x * 3] = static_cast<std::uint8_t>(c.b);
                         d[x * 3 + 1] = static_cast<std::uint8_t>(c.g);
                         d[x * 3 + 2] = static_cast<std::uint8_t>(c.r);
