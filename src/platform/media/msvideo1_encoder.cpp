@@ -73,10 +73,15 @@ inline V8 Load8(const int* p) {
     return v;
 }
 inline void Store8(int* p, V8 v) { std::memcpy(p, &v, sizeof v); }
+typedef int V4h __attribute__((vector_size(16)));
 inline int Sum8(V8 v) {
-    int s = 0;
-    for (int i = 0; i < 8; ++i) s += v[i];
-    return s;
+    V4h lo, hi;
+    std::memcpy(&lo, &v, sizeof lo);
+    std::memcpy(&hi, reinterpret_cast<const char*>(&v) + sizeof lo, sizeof hi);
+    V4h s = lo + hi;
+    s += __builtin_shuffle(s, V4h{2, 3, 0, 1});
+    s += __builtin_shuffle(s, V4h{1, 0, 3, 2});
+    return s[0];
 }
 
 // Assigns each of the 16 pixels to the nearer of two colours, storing 1 in k[i] when it takes
@@ -483,7 +488,9 @@ std::size_t MsVideo1Encoder::EncodeRow(int by, bool key, std::uint8_t* const out
                         Store4(eight_k + 4 * k, m & 1);
                         acc += (d1 & m) | (d0 & ~m);
                     }
-                    const int sse8 = acc[0] + acc[1] + acc[2] + acc[3];
+                    V4 acc2 = acc + __builtin_shuffle(acc, V4{2, 3, 0, 1});
+                    acc2 += __builtin_shuffle(acc2, V4{1, 0, 3, 2});
+                    const int sse8 = acc2[0];
                     const std::int64_t cost8 = sse8 + 18 * lambda;
                     if (cost8 < best.cost) best.mode = kEight, best.cost = cost8;
                 }
