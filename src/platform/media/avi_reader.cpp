@@ -97,6 +97,7 @@ std::shared_ptr<StreamSource> Describe(const std::string& path, AVFormatContext*
 }
 
 AVIERR OpenSources(const std::string& path, std::vector<std::shared_ptr<StreamSource>>* out) {
+    QuietLibav();
     struct stat sb;
     if (stat(path.c_str(), &sb) != 0 || !S_ISREG(sb.st_mode) || access(path.c_str(), R_OK) != 0) return AVIERR_FILEOPEN;
     AVFormatContext* fmt = nullptr;

@@ -129,6 +129,7 @@ public:
     }
 
     AVIERR Run(int count, AviStream* const* streams, AVICOMPRESSOPTIONS* const* options) {
+        QuietLibav();
         if (count < 1 || !streams) return AVIERR_BADPARAM;
         const std::string ext = Extension(path_);
         const AVOutputFormat* ofmt =

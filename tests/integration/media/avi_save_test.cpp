@@ -408,3 +408,27 @@ TEST(AviSave, UnusableTargetFormatFailsCleanly) {
     EXPECT_EQ(testsupport::ReadFile(dir.File("kept.avi")), "old");
     EXPECT_EQ(FilesIn(dir.Path()), before + 2);
 }
+
+TEST(AviSave, EmptySoundFileStillJoins) {
+    // A recording stopped at once leaves a WAVE file without samples.
+    testsupport::TempDir dir;
+    const std::string video = dir.File("temp.avi"), wave = dir.File("temp.wav");
+    WriteVideo(video);
+    WriteWave(wave, Pcm(22050, 1, 16), 0.0);
+    for (bool compress : {false, true}) {
+        Joined j;
+        OpenBoth(video, wave, &j);
+        std::vector<std::uint8_t> adpcm(50, 0);
+        WAVEFORMATEX src = Pcm(22050, 1, 16);
+        auto* dst = reinterpret_cast<WAVEFORMATEX*>(adpcm.data());
+        dst->wFormatTag = WAVE_FORMAT_IMA_ADPCM;
+        ASSERT_EQ(AcmFormatSuggest(&src, dst, 50, ACM_FORMATSUGGESTF_WFORMATTAG), MMSYSERR_NOERROR);
+        adpcm.resize(18 + dst->cbSize);
+        const std::string out = dir.File(compress ? "c.avi" : "k.avi");
+        const SaveResult r = Save(out, j, compress ? &adpcm : nullptr);
+        ASSERT_EQ(r.rc, AVIERR_OK);
+        EXPECT_EQ(r.progress.back(), 100);
+        EXPECT_EQ(Probe(out, "nb_frames", "v:0"), std::to_string(kFrames));
+        EXPECT_EQ(Probe(out, "codec_type", "a:0"), "audio");
+    }
+}
