@@ -21,6 +21,7 @@ extern "C" {
 #include <cstdlib>
 #include <cstring>
 #include <memory>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace platform::media {
@@ -172,6 +173,10 @@ public:
         std::string pattern = dir + "." + base + ".saving-XXXXXX";
         const int fd = mkstemp(pattern.data());
         if (fd < 0) return AVIERR_FILEOPEN;
+        // The finished file gets the usual permissions (mkstemp makes it private).
+        const mode_t mask = umask(0);
+        umask(mask);
+        fchmod(fd, 0666 & ~mask);
         close(fd);
         temp_ = pattern;
         if (avformat_alloc_output_context2(&out_, ofmt, nullptr, temp_.c_str()) < 0 || !out_) return AVIERR_MEMORY;
