@@ -358,7 +358,7 @@ std::size_t MsVideo1Encoder::EncodeRow(int by, bool key, std::uint8_t* const out
             }
             const int Q = Qr + Qg + Qb;
             // Fill.
-            Colour fill = Quantise(Mean(Sr, 16), Mean(Sg, 16), Mean(Sb, 16));
+            Colour fill = Quantise((Sr + 8) >> 4, (Sg + 8) >> 4, (Sb + 8) >> 4);  // rounded means
             auto fill_sse = [&](const Colour& c) {
                 return Q - 2 * (c.r * Sr + c.g * Sg + c.b * Sb) + 16 * (c.r * c.r + c.g * c.g + c.b * c.b);
             };
@@ -368,7 +368,7 @@ std::size_t MsVideo1Encoder::EncodeRow(int by, bool key, std::uint8_t* const out
                 // Red level 1 would read as a skip word: either a two-colour block of one colour
                 // (6 bytes, exact) or the nearest allowed red level.
                 Colour alt = fill;
-                const int mr = Mean(Sr, 16);
+                const int mr = (Sr + 8) >> 4;
                 const int lr = (std::abs(mr - kT.expand[0]) <= std::abs(mr - kT.expand[2])) ? 0 : 2;
                 alt.r = kT.expand[lr];
                 alt.w = static_cast<std::uint16_t>((fill.w & 0x3FF) | (lr << 10));
@@ -468,13 +468,22 @@ std::size_t MsVideo1Encoder::EncodeRow(int by, bool key, std::uint8_t* const out
                         const V4 m = -bit;
                         S1R += XR[k] & m, S1G += XG[k] & m, S1B += XB[k] & m, C1 += bit;
                     }
+                    // Rounded group means, (2 sum + n) / (2 n) for n = 1..3, by a reciprocal
+                    // (exact: numerators < 2^11, multiplier ceil(2^16 / 2n)).
+                    static constexpr int kRec16[5] = {0, 32768, 16384, 10923, 8192};
+                    const V4 C0 = 4 - C1;
+                    V4 rec1, rec0;
+                    for (int q = 0; q < 4; ++q) rec1[q] = kRec16[C1[q]], rec0[q] = kRec16[C0[q]];
+                    const V4 M1R = ((2 * S1R + C1) * rec1) >> 16, M1G = ((2 * S1G + C1) * rec1) >> 16,
+                             M1B = ((2 * S1B + C1) * rec1) >> 16;
+                    const V4 M0R = ((2 * (TR - S1R) + C0) * rec0) >> 16, M0G = ((2 * (TG - S1G) + C0) * rec0) >> 16,
+                             M0B = ((2 * (TB - S1B) + C0) * rec0) >> 16;
                     V4 E0R, E0G, E0B, E1R, E1G, E1B;
                     for (int q = 0; q < 4; ++q) {
-                        const int c1 = C1[q];
                         Colour& e1 = eight[2 * q + 1];
                         Colour& e0 = eight[2 * q];
-                        e1 = Quantise(Mean(S1R[q], c1), Mean(S1G[q], c1), Mean(S1B[q], c1));
-                        e0 = Quantise(Mean(TR[q] - S1R[q], 4 - c1), Mean(TG[q] - S1G[q], 4 - c1), Mean(TB[q] - S1B[q], 4 - c1));
+                        e1 = Quantise(M1R[q], M1G[q], M1B[q]);
+                        e0 = Quantise(M0R[q], M0G[q], M0B[q]);
                         E0R[q] = e0.r, E0G[q] = e0.g, E0B[q] = e0.b;
                         E1R[q] = e1.r, E1G[q] = e1.g, E1B[q] = e1.b;
                     }
