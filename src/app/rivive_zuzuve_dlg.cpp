@@ -34,6 +34,7 @@
 #include <QPainter>
 #include <QScreen>
 #include <QWindow>
+#include <algorithm>
 #include <cstdio>
 
 namespace app {
@@ -462,6 +463,13 @@ bool CRiviveZuzuveDlg::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::KeyPress && IsEnterOrEscape(static_cast<QKeyEvent*>(event))) {
         auto* widget = qobject_cast<QWidget*>(watched);
         if (widget && widget->window() == this) return true;
+    }
+    // A press on a page's own surface stays with the page: only the main window's surface
+    // drags the window.
+    if (event->type() == QEvent::MouseButtonPress &&
+        std::find(pages_.begin(), pages_.end(), watched) != pages_.end()) {
+        event->accept();
+        return true;
     }
     return QDialog::eventFilter(watched, event);
 }

@@ -9,6 +9,7 @@
 #include <QDialog>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QMouseEvent>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTimer>
@@ -255,6 +256,15 @@ TEST_F(MainWindowTest, HookPressesSetTheClickMarkAndNeverMoveTheWindow) {
     EXPECT_EQ(marks, (std::vector<int>{kClickLeft, kClickRight, kClickLeft}));
     testsupport::WaitUntil([] { return false; }, std::chrono::milliseconds(100));
     EXPECT_EQ(dlg.pos(), before);
+
+    // Presses on a page stay with the page; on the window's own surface they mark the click.
+    for (QWidget* target : {dlg.Page(0), static_cast<QWidget*>(&dlg)}) {
+        QMouseEvent press(QEvent::MouseButtonPress, QPointF(3, 3), QPointF(3, 3),
+                          Qt::RightButton, Qt::RightButton, Qt::NoModifier);
+        QApplication::sendEvent(target, &press);
+    }
+    EXPECT_EQ(marks.size(), 4u);
+    EXPECT_EQ(marks.back(), kClickRight);
 }
 
 TEST_F(MainWindowTest, MissingSkinsLeaveTheWindowWithoutPictures) {
