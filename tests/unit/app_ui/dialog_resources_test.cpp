@@ -38,12 +38,15 @@ TEST(DialogTemplates, EveryTemplateIsConsistentAndBuildsWithItsIds) {
         EXPECT_EQ(resources::FindDialogTemplate(t->id), t);
         std::set<int> ids;
         for (const platform::ControlTemplate& c : t->controls) {
-            if (c.id != -1) EXPECT_TRUE(ids.insert(c.id).second) << t->id << " repeats " << c.id;
+            if (c.id != -1) {
+                EXPECT_TRUE(ids.insert(c.id).second) << t->id << " repeats " << c.id;
+            }
             EXPECT_GE(c.x, 0) << t->id << "/" << c.id;
             EXPECT_GE(c.y, 0) << t->id << "/" << c.id;
             EXPECT_LE(c.x + c.w, t->width) << t->id << "/" << c.id;
-            if (c.kind != platform::ControlKind::DropList)
+            if (c.kind != platform::ControlKind::DropList) {
                 EXPECT_LE(c.y + c.h, t->height) << t->id << "/" << c.id;
+            }
         }
         QWidget dialog;
         EXPECT_EQ(platform::BuildDialog(*t, &dialog), static_cast<int>(t->controls.size()));
