@@ -1,0 +1,430 @@
+// Wave-in over the sound server: one record stream on the default source per open device, read
+// on the device's own thread (a threaded main loop). The stream runs from the open on; what
+// arrives while capture is stopped is dropped, so that a start begins with fresh data at once.
+// The stream's client-side queue holds several seconds, so data waits there whenever capture
+// runs and no buffer is queued.
+#include "platform/core/messages.h"
+#include "platform/sound/wave_in.h"
+
+#include <pulse/pulseaudio.h>
+
+#include <algorithm>
+#include <atomic>
+#include <cstdio>
+#include <cstring>
+#include <deque>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <unordered_map>
+
+namespace platform {
+
+namespace {
+
+constexpr const char* kClientName = "Rivive Zuzuve";
+constexpr std::uint32_t kKeptSeconds = 4;   // what the server side keeps while no buffer is queued
+constexpr std::uint32_t kFragmentMs = 20;   // how often the device thread is handed new data
+
+// A connection to the sound server on a threaded main loop of its own.
+class ServerConnection {
+public:
+    ServerConnection() {
+        loop_ = pa_threaded_mainloop_new();
+        if (!loop_) return;
+        context_ = pa_context_new(pa_threaded_mainloop_get_api(loop_), kClientName);
+        if (!context_) return;
+        pa_context_set_state_callback(context_, &ServerConnection::Signal, loop_);
+        if (pa_context_connect(context_, nullptr, PA_CONTEXT_NOAUTOSPAWN, nullptr) < 0) return;
+        Lock();
+        if (pa_threaded_mainloop_start(loop_) < 0) {
+            Unlock();
+            return;
+        }
+        running_ = true;
+        for (;;) {
+            pa_context_state_t state = pa_context_get_state(context_);
+            if (state == PA_CONTEXT_READY) {
+                ready_ = true;
+                break;
+            }
+            if (!PA_CONTEXT_IS_GOOD(state)) break;
+            pa_threaded_mainloop_wait(loop_);
+        }
+        Unlock();
+    }
+
+    ~ServerConnection() {
+        if (context_) {
+            if (running_) Lock();
+            pa_context_set_state_callback(context_, nullptr, nullptr);
+            pa_context_disconnect(context_);
+            if (running_) Unlock();
+        }
+        if (running_) pa_threaded_mainloop_stop(loop_);
+        if (context_) pa_context_unref(context_);
+        if (loop_) pa_threaded_mainloop_free(loop_);
+    }
+
+    ServerConnection(const ServerConnection&) = delete;
+    ServerConnection& operator=(const ServerConnection&) = delete;
+
+    bool Ready() const { return ready_; }
+    pa_threaded_mainloop* Loop() const { return loop_; }
+    pa_context* Context() const { return context_; }
+    void Lock() { pa_threaded_mainloop_lock(loop_); }
+    void Unlock() { pa_threaded_mainloop_unlock(loop_); }
+
+    // Waits (lock held) until the operation has run; releases it.
+    void Await(pa_operation* op) {
+        if (!op) return;
+        while (pa_operation_get_state(op) == PA_OPERATION_RUNNING) pa_threaded_mainloop_wait(loop_);
+        pa_operation_unref(op);
+    }
+
+    struct SourceFacts {
+        bool exists = false;
+        std::string description;
+        int channels = 0;
+    };
+
+    // The default source, looked up with the lock held.
+    SourceFacts DefaultSource() {
+        struct Query {
+            ServerConnection* self;
+            std::string name;
+            SourceFacts facts;
+        } query{this, {}, {}};
+        Await(pa_context_get_server_info(
+            context_,
+            [](pa_context*, const pa_server_info* info, void* user) {
+                auto* q = static_cast<Query*>(user);
+                if (info && info->default_source_name) q->name = info->default_source_name;
+                pa_threaded_mainloop_signal(q->self->loop_, 0);
+            },
+            &query));
+        if (query.name.empty()) return {};
+        Await(pa_context_get_source_info_by_name(
+            context_, query.name.c_str(),
+            [](pa_context*, const pa_source_info* info, int eol, void* user) {
+                auto* q = static_cast<Query*>(user);
+                if (info && eol == 0) {
+                    q->facts.exists = true;
+                    q->facts.description = info->description ? info->description : info->name;
+                    q->facts.channels = info->sample_spec.channels;
+                }
+                if (eol != 0) pa_threaded_mainloop_signal(q->self->loop_, 0);
+            },
+            &query));
+        return query.facts;
+    }
+
+private:
+    static void Signal(pa_context*, void* loop) {
+        pa_threaded_mainloop_signal(static_cast<pa_threaded_mainloop*>(loop), 0);
+    }
+
+    pa_threaded_mainloop* loop_ = nullptr;
+    pa_context* context_ = nullptr;
+    bool running_ = false;
+    bool ready_ = false;
+};
+
+// One open device. Everything below the connection is guarded by the main loop's lock.
+struct Device {
+    ServerConnection server;
+    pa_stream* stream = nullptr;
+    HWAVEIN handle = 0;
+    WindowHandle callback = 0;
+    std::uint8_t silence = 0;
+    bool closed = false;
+    bool started = false;
+    std::size_t peekOffset = 0;  // bytes of the current peeked fragment already copied
+    std::deque<WAVEHDR*> queue;
+
+    ~Device() {
+        if (stream) {
+            server.Lock();
+            pa_stream_set_read_callback(stream, nullptr, nullptr);
+            pa_stream_set_state_callback(stream, nullptr, nullptr);
+            if (pa_stream_get_state(stream) == PA_STREAM_READY) pa_stream_disconnect(stream);
+            pa_stream_unref(stream);
+            server.Unlock();
+        }
+    }
+
+    // Hands a header back to the callback window (lock held).
+    void Complete(WAVEHDR* header) {
+        header->dwFlags = (header->dwFlags & ~WHDR_INQUEUE) | WHDR_DONE;
+        PostMessage(callback, MM_WIM_DATA, static_cast<WPARAM>(handle),
+                    reinterpret_cast<LPARAM>(header));
+    }
+
+    // Copies whatever the server has delivered into the queued buffers (device thread, lock held).
+    void Drain() {
+        if (!started && !closed) Discard();
+        while (started && !closed && !queue.empty()) {
+            const void* data = nullptr;
+            std::size_t length = 0;
+            if (pa_stream_peek(stream, &data, &length) < 0 || length == 0) return;
+            WAVEHDR* head = queue.front();
+            std::size_t n = std::min(length - peekOffset,
+                                     static_cast<std::size_t>(head->dwBufferLength - head->dwBytesRecorded));
+            char* to = head->lpData + head->dwBytesRecorded;
+            if (data)
+                std::memcpy(to, static_cast<const char*>(data) + peekOffset, n);
+            else
+                std::memset(to, silence, n);  // a hole in the stream keeps its length as silence
+            head->dwBytesRecorded += static_cast<std::uint32_t>(n);
+            peekOffset += n;
+            if (peekOffset == length) {
+                pa_stream_drop(stream);
+                peekOffset = 0;
+            }
+            if (head->dwBytesRecorded == head->dwBufferLength) {
+                queue.pop_front();
+                Complete(head);
+            }
+        }
+    }
+
+    // Forgets what the server delivered and has not been copied (lock held).
+    void Discard() {
+        const void* data = nullptr;
+        std::size_t length = 0;
+        while (pa_stream_peek(stream, &data, &length) == 0 && length > 0) pa_stream_drop(stream);
+        peekOffset = 0;
+    }
+};
+
+std::mutex registryMutex;
+std::unordered_map<HWAVEIN, std::shared_ptr<Device>>& Registry() {
+    static std::unordered_map<HWAVEIN, std::shared_ptr<Device>> registry;
+    return registry;
+}
+std::atomic<HWAVEIN> nextHandle{0x5A000};
+
+std::shared_ptr<Device> Find(HWAVEIN handle) {
+    std::lock_guard lock(registryMutex);
+    auto it = Registry().find(handle);
+    return it == Registry().end() ? nullptr : it->second;
+}
+
+// Runs `body` on a live device with its lock held; MMSYSERR_INVALHANDLE otherwise.
+template <typename Body>
+MMRESULT WithDevice(HWAVEIN handle, Body body) {
+    std::shared_ptr<Device> device = Find(handle);
+    if (!device) return MMSYSERR_INVALHANDLE;
+    device->server.Lock();
+    MMRESULT result = device->closed ? MMSYSERR_INVALHANDLE : body(*device);
+    device->server.Unlock();
+    return result;
+}
+
+bool SupportedFormat(const WAVEFORMATEX& f) {
+    if (f.wFormatTag != WAVE_FORMAT_PCM) return false;
+    if (f.nChannels != 1 && f.nChannels != 2) return false;
+    if (f.wBitsPerSample != 8 && f.wBitsPerSample != 16) return false;
+    if (f.nSamplesPerSec != 11025 && f.nSamplesPerSec != 22050 && f.nSamplesPerSec != 44100)
+        return false;
+    return f.nBlockAlign == f.nChannels * f.wBitsPerSample / 8 &&
+           f.nAvgBytesPerSec == f.nBlockAlign * f.nSamplesPerSec;
+}
+
+class PulseWaveIn final : public WaveInApi {
+public:
+    std::uint32_t waveInGetNumDevs() override {
+        ServerConnection server;
+        if (!server.Ready()) return 0;
+        server.Lock();
+        bool exists = server.DefaultSource().exists;
+        server.Unlock();
+        return exists ? 1 : 0;
+    }
+
+    MMRESULT waveInGetDevCaps(std::uint32_t deviceId, WAVEINCAPS* caps, std::uint32_t size) override {
+        if (!caps || size < sizeof(WAVEINCAPS)) return MMSYSERR_INVALPARAM;
+        if (deviceId != 0 && deviceId != WAVE_MAPPER) return MMSYSERR_BADDEVICEID;
+        ServerConnection server;
+        if (!server.Ready()) return MMSYSERR_NODRIVER;
+        server.Lock();
+        ServerConnection::SourceFacts source = server.DefaultSource();
+        server.Unlock();
+        if (!source.exists) return MMSYSERR_BADDEVICEID;
+        std::memset(caps, 0, sizeof *caps);
+        std::snprintf(caps->szPname, sizeof caps->szPname, "%s", source.description.c_str());
+        caps->dwFormats = WAVE_FORMAT_ALL12;
+        caps->wChannels = source.channels >= 2 ? 2 : 1;
+        return MMSYSERR_NOERROR;
+    }
+
+    MMRESULT waveInOpen(HWAVEIN* handle, std::uint32_t deviceId, const WAVEFORMATEX* format,
+                        WindowHandle callback, std::uintptr_t, std::uint32_t flags) override {
+        if (!handle || !format) return MMSYSERR_INVALPARAM;
+        if ((flags & CALLBACK_WINDOW) == 0 || callback == 0) return MMSYSERR_INVALFLAG;
+        if (deviceId != 0 && deviceId != WAVE_MAPPER) return MMSYSERR_BADDEVICEID;
+        if (!SupportedFormat(*format)) return WAVERR_BADFORMAT;
+
+        auto device = std::make_shared<Device>();
+        if (!device->server.Ready()) return MMSYSERR_NODRIVER;
+        device->server.Lock();
+        MMRESULT result = Connect(*device, *format);
+        device->server.Unlock();
+        if (result != MMSYSERR_NOERROR) return result;
+
+        device->handle = nextHandle++;
+        device->callback = callback;
+        {
+            std::lock_guard lock(registryMutex);
+            Registry()[device->handle] = device;
+        }
+        *handle = device->handle;
+        return MMSYSERR_NOERROR;
+    }
+
+    MMRESULT waveInPrepareHeader(HWAVEIN handle, WAVEHDR* header, std::uint32_t size) override {
+        return WithDevice(handle, [&](Device&) -> MMRESULT {
+            if (!header || size < sizeof(WAVEHDR) || !header->lpData || header->dwBufferLength == 0)
+                return MMSYSERR_INVALPARAM;
+            if (header->dwFlags & WHDR_INQUEUE) return WAVERR_STILLPLAYING;
+            header->dwFlags |= WHDR_PREPARED;
+            return MMSYSERR_NOERROR;
+        });
+    }
+
+    MMRESULT waveInUnprepareHeader(HWAVEIN handle, WAVEHDR* header, std::uint32_t size) override {
+        return WithDevice(handle, [&](Device&) -> MMRESULT {
+            if (!header || size < sizeof(WAVEHDR)) return MMSYSERR_INVALPARAM;
+            if (header->dwFlags & WHDR_INQUEUE) return WAVERR_STILLPLAYING;
+            header->dwFlags &= ~WHDR_PREPARED;
+            return MMSYSERR_NOERROR;
+        });
+    }
+
+    MMRESULT waveInAddBuffer(HWAVEIN handle, WAVEHDR* header, std::uint32_t size) override {
+        return WithDevice(handle, [&](Device& device) -> MMRESULT {
+            if (!header || size < sizeof(WAVEHDR)) return MMSYSERR_INVALPARAM;
+            if (!(header->dwFlags & WHDR_PREPARED)) return WAVERR_UNPREPARED;
+            if (header->dwFlags & WHDR_INQUEUE) return WAVERR_STILLPLAYING;
+            header->dwFlags = (header->dwFlags & ~WHDR_DONE) | WHDR_INQUEUE;
+            header->dwBytesRecorded = 0;
+            header->lpNext = nullptr;
+            device.queue.push_back(header);
+            if (device.started) ScheduleDrain(device);
+            return MMSYSERR_NOERROR;
+        });
+    }
+
+    MMRESULT waveInStart(HWAVEIN handle) override {
+        return WithDevice(handle, [&](Device& device) -> MMRESULT {
+            if (device.started) return MMSYSERR_NOERROR;
+            device.Discard();
+            device.started = true;
+            ScheduleDrain(device);
+            return MMSYSERR_NOERROR;
+        });
+    }
+
+    MMRESULT waveInStop(HWAVEIN handle) override {
+        return WithDevice(handle, [&](Device& device) -> MMRESULT {
+            if (!device.started) return MMSYSERR_NOERROR;
+            device.started = false;
+            if (!device.queue.empty() && device.queue.front()->dwBytesRecorded > 0) {
+                WAVEHDR* head = device.queue.front();
+                device.queue.pop_front();
+                device.Complete(head);
+            }
+            return MMSYSERR_NOERROR;
+        });
+    }
+
+    MMRESULT waveInReset(HWAVEIN handle) override {
+        return WithDevice(handle, [&](Device& device) -> MMRESULT {
+            device.started = false;
+            device.Discard();
+            while (!device.queue.empty()) {
+                WAVEHDR* header = device.queue.front();
+                device.queue.pop_front();
+                device.Complete(header);
+            }
+            return MMSYSERR_NOERROR;
+        });
+    }
+
+    MMRESULT waveInClose(HWAVEIN handle) override {
+        std::shared_ptr<Device> device = Find(handle);
+        if (!device) return MMSYSERR_INVALHANDLE;
+        device->server.Lock();
+        MMRESULT result = MMSYSERR_NOERROR;
+        if (device->closed)
+            result = MMSYSERR_INVALHANDLE;
+        else if (!device->queue.empty())
+            result = WAVERR_STILLPLAYING;
+        else {
+            device->closed = true;
+            device->started = false;
+        }
+        device->server.Unlock();
+        if (result != MMSYSERR_NOERROR) return result;
+        std::lock_guard lock(registryMutex);
+        Registry().erase(handle);
+        // The stream and the connection go with the last reference to the device.
+        return MMSYSERR_NOERROR;
+    }
+
+    MMRESULT waveInGetErrorTextA(MMRESULT error, char* text, std::uint32_t size) override {
+        return WaveInErrorText(error, text, size);
+    }
+
+private:
+    // Creates the record stream (lock held).
+    static MMRESULT Connect(Device& device, const WAVEFORMATEX& format) {
+        ServerConnection& server = device.server;
+        if (!server.DefaultSource().exists) return MMSYSERR_BADDEVICEID;
+        pa_sample_spec spec{};
+        spec.format = format.wBitsPerSample == 8 ? PA_SAMPLE_U8 : PA_SAMPLE_S16LE;
+        spec.rate = format.nSamplesPerSec;
+        spec.channels = static_cast<std::uint8_t>(format.nChannels);
+        device.silence = format.wBitsPerSample == 8 ? 0x80 : 0;
+        device.stream = pa_stream_new(server.Context(), "Recording", &spec, nullptr);
+        if (!device.stream) return MMSYSERR_NOMEM;
+        pa_stream_set_state_callback(
+            device.stream,
+            [](pa_stream*, void* loop) {
+                pa_threaded_mainloop_signal(static_cast<pa_threaded_mainloop*>(loop), 0);
+            },
+            server.Loop());
+        pa_stream_set_read_callback(
+            device.stream, [](pa_stream*, std::size_t, void* user) { static_cast<Device*>(user)->Drain(); },
+            &device);
+        std::uint32_t align = format.nBlockAlign;
+        pa_buffer_attr attr{};
+        attr.maxlength = format.nAvgBytesPerSec * kKeptSeconds;
+        attr.fragsize = std::max<std::uint32_t>(align, format.nAvgBytesPerSec * kFragmentMs / 1000 / align * align);
+        attr.tlength = attr.prebuf = attr.minreq = static_cast<std::uint32_t>(-1);
+        auto flags = static_cast<pa_stream_flags_t>(PA_STREAM_ADJUST_LATENCY);
+        if (pa_stream_connect_record(device.stream, nullptr, &attr, flags) < 0) return MMSYSERR_ERROR;
+        for (;;) {
+            pa_stream_state_t state = pa_stream_get_state(device.stream);
+            if (state == PA_STREAM_READY) return MMSYSERR_NOERROR;
+            if (!PA_STREAM_IS_GOOD(state)) return MMSYSERR_ALLOCATED;
+            pa_threaded_mainloop_wait(server.Loop());
+        }
+    }
+
+    // Lets the device thread copy what is waiting, now that a buffer or capture is available.
+    static void ScheduleDrain(Device& device) {
+        pa_mainloop_api_once(
+            pa_threaded_mainloop_get_api(device.server.Loop()),
+            [](pa_mainloop_api*, void* user) { static_cast<Device*>(user)->Drain(); }, &device);
+    }
+};
+
+}  // namespace
+
+WaveInApi& SystemWaveIn() {
+    static PulseWaveIn waveIn;
+    return waveIn;
+}
+
+}  // namespace platform

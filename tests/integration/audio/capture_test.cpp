@@ -1,0 +1,183 @@
+// Sound capture against the session's sound server: a 1 kHz sine played into the null sink is
+// recorded from its monitor through the wave-in device into the temporary WAVE file.
+#include "capture_harness.h"
+#include "companions/phrasebook/phrasebook.h"
+#include "platform/sound/wave_in.h"
+#include "support/test_support.h"
+#include "wave_analysis.h"
+
+#include <QProcess>
+#include <QStandardPaths>
+#include <gtest/gtest.h>
+#include <chrono>
+#include <cmath>
+#include <thread>
+
+using namespace audiotest;
+using namespace std::chrono_literals;
+
+namespace {
+
+double SecondsBetween(std::chrono::steady_clock::time_point a, std::chrono::steady_clock::time_point b) {
+    return std::chrono::duration<double>(b - a).count();
+}
+
+void ExpectHeader(const WaveFile& w, int bits, int channels, int rate) {
+    EXPECT_EQ(w.riff, "RIFF");
+    EXPECT_EQ(w.wave, "WAVE");
+    EXPECT_EQ(w.fmt, "fmt ");
+    EXPECT_EQ(w.fmtLength, 18u);
+    EXPECT_EQ(w.tag, 1);
+    EXPECT_EQ(w.channels, channels);
+    EXPECT_EQ(w.rate, static_cast<std::uint32_t>(rate));
+    EXPECT_EQ(w.blockAlign, bits / 8 * channels);
+    EXPECT_EQ(w.bytesPerSecond, static_cast<std::uint32_t>(bits / 8 * channels * rate));
+    EXPECT_EQ(w.bits, bits);
+    EXPECT_EQ(w.extraSize, 0);
+    EXPECT_EQ(w.data, "data");
+    EXPECT_EQ(w.fileSize, 46u + w.dataLength + (w.dataLength & 1));
+    EXPECT_EQ(w.riffLength, w.fileSize - 8);
+}
+
+// What soxi reads from the file, or empty when soxi is not installed.
+std::string Soxi(const std::string& option, const std::string& path) {
+    if (QStandardPaths::findExecutable("soxi").isEmpty()) return {};
+    QProcess p;
+    p.start("soxi", {QString::fromStdString(option), QString::fromStdString(path)});
+    p.waitForFinished(10000);
+    return p.readAllStandardOutput().trimmed().toStdString();
+}
+
+class SoundCaptureTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (platform::SystemWaveIn().waveInGetNumDevs() == 0)
+            GTEST_SKIP() << "no sound server with a capture source (run under scripts/session)";
+        LoadLanguageFiles(RZ_BIN_DIR "/Languages/*.xml");
+        SelectLanguage("English");
+    }
+    testsupport::TempDir dir;
+    testsupport::MessageBoxRecorder boxes;
+};
+
+struct Quality {
+    int bits, channels, rate;
+    std::uint32_t bufferBytes;
+};
+
+class SoundQualityTest : public SoundCaptureTest, public ::testing::WithParamInterface<Quality> {};
+
+TEST_P(SoundQualityTest, RecordsTheSineWithTheRightHeaderFrequencyAndLength) {
+    const Quality q = GetParam();
+    SinePlayer sine(dir.Path());
+    ASSERT_TRUE(sine.Playing());
+    CaptureHarness h(q.bits, q.channels, q.rate, dir.Path());
+    h.Start();
+    Pump(3000);
+    EXPECT_EQ(h.capture->QueuedBuffers(), 3);
+    h.Stop();
+
+    EXPECT_TRUE(boxes.Boxes().empty());
+    EXPECT_EQ(h.capture->QueuedBuffers(), 0);
+    EXPECT_EQ(h.capture->TempWavPath(), dir.File("temp.wav"));
+    WaveFile w = ReadWave(h.capture->TempWavPath());
+    ASSERT_TRUE(w.valid);
+    ExpectHeader(w, q.bits, q.channels, q.rate);
+    // Only whole buffers reach the file: the partly filled last one is not written.
+    EXPECT_EQ(w.dataLength % q.bufferBytes, 0u);
+    EXPECT_NEAR(Seconds(w), SecondsBetween(h.started, h.stopped), 0.150);
+    double hz = DominantFrequency(w, w.rate / 5, w.rate, 900, 1100);
+    EXPECT_NEAR(hz, 1000, 10);
+    PhaseTrack phase = TrackPhase(w, 1000, w.rate / 5);
+    EXPECT_GT(phase.windows, 50u);
+    EXPECT_LT(phase.largestStep, 0.2);
+    EXPECT_GT(phase.smallestLevel, 0.2);
+
+    std::string rate = Soxi("-r", h.capture->TempWavPath());
+    if (!rate.empty()) {
+        EXPECT_EQ(rate, std::to_string(q.rate));
+        EXPECT_EQ(Soxi("-c", h.capture->TempWavPath()), std::to_string(q.channels));
+        EXPECT_EQ(Soxi("-b", h.capture->TempWavPath()), std::to_string(q.bits));
+        EXPECT_NEAR(std::stod(Soxi("-D", h.capture->TempWavPath())), Seconds(w), 0.001);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Qualities, SoundQualityTest,
+                         ::testing::Values(Quality{16, 2, 44100, 4000}, Quality{8, 1, 11025, 1000},
+                                           Quality{16, 1, 22050, 2000}));
+
+TEST_F(SoundCaptureTest, PauseRemovesItsSecondsWhileTheBuffersKeepCirculating) {
+    SinePlayer sine(dir.Path());
+    CaptureHarness h(16, 1, 22050, dir.Path());
+    h.Start();
+    Pump(1000);
+    h.paused = 1;
+    Pump(1000);
+    EXPECT_EQ(h.capture->QueuedBuffers(), 3);
+    Pump(1000);
+    EXPECT_EQ(h.capture->QueuedBuffers(), 3);
+    h.paused = 0;
+    Pump(1000);
+    h.Stop();
+
+    EXPECT_TRUE(boxes.Boxes().empty());
+    EXPECT_EQ(h.capture->QueuedBuffers(), 0);
+    WaveFile w = ReadWave(h.capture->TempWavPath());
+    ASSERT_TRUE(w.valid);
+    EXPECT_NEAR(Seconds(w), SecondsBetween(h.started, h.stopped) - 2.0, 0.150);
+}
+
+TEST_F(SoundCaptureTest, HoldingTheUserInterfaceThreadForOneSecondLosesNoSound) {
+    SinePlayer sine(dir.Path());
+    CaptureHarness h(16, 2, 44100, dir.Path());
+    h.Start();
+    Pump(700);
+    std::this_thread::sleep_for(1s);  // the window handles no message meanwhile
+    Pump(1300);
+    h.Stop();
+
+    EXPECT_TRUE(boxes.Boxes().empty());
+    WaveFile w = ReadWave(h.capture->TempWavPath());
+    ASSERT_TRUE(w.valid);
+    EXPECT_NEAR(Seconds(w), SecondsBetween(h.started, h.stopped), 0.150);
+    PhaseTrack phase = TrackPhase(w, 1000, w.rate / 5);
+    EXPECT_GT(phase.windows, 60u);
+    EXPECT_LT(phase.largestStep, 0.2);
+    EXPECT_GT(phase.smallestLevel, 0.2);
+}
+
+TEST_F(SoundCaptureTest, StopBeforeTheFirstBufferGivesAnEmptyDataChunk) {
+    CaptureHarness h(16, 2, 44100, dir.Path());
+    h.Start();
+    h.Stop();  // no message was handled while Running was set
+
+    EXPECT_TRUE(boxes.Boxes().empty());
+    EXPECT_EQ(h.capture->QueuedBuffers(), 0);
+    WaveFile w = ReadWave(h.capture->TempWavPath());
+    EXPECT_EQ(w.fileSize, 46u);
+    EXPECT_EQ(w.dataLength, 0u);
+    EXPECT_EQ(w.riffLength, 38u);
+}
+
+TEST_F(SoundCaptureTest, AnOccupiedTempWavLeadsToANumberedName) {
+    std::string held = dir.File("temp.wav");
+    testsupport::WriteFile(held, "held");
+    QProcess holder;  // holds an exclusive lock on temp.wav, as another recorder would
+    holder.start("flock", {"-x", QString::fromStdString(held), "sleep", "30"});
+    ASSERT_TRUE(holder.waitForStarted());
+    Pump(300);
+    CaptureHarness h(8, 1, 11025, dir.Path());
+    h.Start();
+    h.Stop();
+    holder.kill();
+    holder.waitForFinished();
+
+    std::string path = h.capture->TempWavPath();
+    EXPECT_NE(path, held);
+    EXPECT_EQ(path.rfind(dir.File("temp"), 0), 0u);
+    EXPECT_EQ(path.substr(path.size() - 4), ".wav");
+    EXPECT_EQ(testsupport::ReadFile(held), "held");
+    EXPECT_EQ(ReadWave(path).fileSize, 46u);
+}
+
+}  // namespace
