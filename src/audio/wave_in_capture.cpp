@@ -88,7 +88,12 @@ LRESULT CWaveInCapture::OnWIM_DATA(WPARAM wParam, LPARAM lParam) {
     auto* header = reinterpret_cast<WAVEHDR*>(lParam);
     MMRESULT result = m_WaveInApi.waveInUnprepareHeader(device, header, sizeof(WAVEHDR));
     if (result != MMSYSERR_NOERROR) {
-        // Neither reused nor freed: the device may still own it.
+        // A buffer that a completed stop handed back belongs to us alone once the device is
+        // closed; any other buffer that cannot be unprepared may still be the device's.
+        if (device != 0 && device == m_ClosedDevice.load()) {
+            RetireBuffer(header);
+            return 0;
+        }
         ReportWaveInError(result, "in OnWIM_DATA()");
         return 0;
     }
@@ -132,13 +137,16 @@ void CWaveInCapture::WriteSoundBuffer(const CBuffer& view) {
     m_SoundFileInUse.notify_all();
     if (written) return;
 
-    StopAudioRecording();
+    // On this thread the buffers handed back can only be retired after we return.
+    StopCapture(false);
     ReleaseSoundFile();
     MessageBox(m_Owner, GetText("MsgBox", "WritingSoundFileError"), "Note", MB_ICONWARNING);
 }
 
-void CWaveInCapture::StopAudioRecording() {
-    m_Stopping = 1;
+void CWaveInCapture::StopCapture(bool waitForBuffers) {
+    // One stop sequence per recording: a failed write may run it on the user-interface thread
+    // while the recording thread reaches its own stop.
+    if (m_Stopping.exchange(1)) return;
     HWAVEIN device = m_WaveIn;
     MMRESULT result = m_WaveInApi.waveInReset(device);
     if (result != MMSYSERR_NOERROR) {
@@ -146,7 +154,7 @@ void CWaveInCapture::StopAudioRecording() {
         return;
     }
     // The user-interface thread retires the buffers handed back by the reset meanwhile.
-    {
+    if (waitForBuffers) {
         std::unique_lock lock(m_RetiredMutex);
         m_Retired.wait_for(lock, std::chrono::milliseconds(kStopWaitMs),
                            [this] { return m_QueuedBuffers.load() == 0; });
@@ -157,7 +165,10 @@ void CWaveInCapture::StopAudioRecording() {
     result = m_WaveInApi.waveInClose(device);
     if (result != MMSYSERR_NOERROR)
         ReportWaveInError(result, "Error in StopAudioRecording() (WaveinClose)");
-    if (m_QueuedBuffers != 0) MessageBox(m_Owner, "Audio buffers still in queue!", "note", MB_OK);
+    else
+        m_ClosedDevice = device;
+    if (waitForBuffers && m_QueuedBuffers != 0)
+        MessageBox(m_Owner, "Audio buffers still in queue!", "note", MB_OK);
 }
 
 void CWaveInCapture::ReportWaveInError(MMRESULT code, const char* context) {

@@ -7,7 +7,8 @@
 // - the recording thread calls OpenSoundFile, StartAudioRecording, StopAudioRecording and
 //   DestroySoundFile (the SoundCapture order);
 // - the user-interface thread (the one that serves `mainWindow`) calls OnWIM_DATA from the main
-//   window's dispatch of MM_WIM_DATA; a failed write stops capture from there;
+//   window's dispatch of MM_WIM_DATA; a failed write stops capture from there (only one stop
+//   sequence runs per recording, whichever thread begins it);
 // - `running` and `paused` are the recording job's flags, written by the user-interface thread;
 // - the sound file is released by exactly one thread: whoever takes it out of SoundFile first;
 //   the recording thread waits for a write in progress on the other thread before completing it.
@@ -43,7 +44,7 @@ public:
 
     void OpenSoundFile() override;
     void StartAudioRecording() override { Start(); }
-    void StopAudioRecording() override;
+    void StopAudioRecording() override { StopCapture(true); }
     void DestroySoundFile() override { ReleaseSoundFile(); }
 
     // 1 when capture runs, 0 after a reported error.
@@ -61,6 +62,8 @@ public:
     static constexpr int kStopWaitMs = 500;
 
 private:
+    // Reset, wait for the buffers to be retired (when they can be), stop, close.
+    void StopCapture(bool waitForBuffers);
     int AddInputBufferToQueue();
     void WriteSoundBuffer(const CBuffer& view);
     void ReportWaveInError(platform::MMRESULT code, const char* context);
@@ -78,6 +81,7 @@ private:
     std::atomic<CSoundFile*> m_SoundFile{nullptr};
     std::atomic<std::int32_t> m_SoundFileInUse{0};  // writes in progress on the UI thread
     std::atomic<std::int32_t> m_Stopping{0};        // set once the stop sequence has begun
+    std::atomic<platform::HWAVEIN> m_ClosedDevice{0};  // closed by a completed stop sequence
     std::atomic<std::int32_t> m_QueuedBuffers{0};
     std::uint32_t m_SamplesPerBuffer = kSamplesPerBuffer;
     std::string m_TempWavPath;

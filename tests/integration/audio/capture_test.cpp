@@ -2,6 +2,7 @@
 // recorded from its monitor through the wave-in device into the temporary WAVE file.
 #include "capture_harness.h"
 #include "companions/phrasebook/phrasebook.h"
+#include "platform/core/paths.h"
 #include "platform/sound/wave_in.h"
 #include "support/test_support.h"
 #include "wave_analysis.h"
@@ -11,6 +12,7 @@
 #include <gtest/gtest.h>
 #include <chrono>
 #include <cmath>
+#include <cstdlib>
 #include <thread>
 
 using namespace audiotest;
@@ -178,6 +180,63 @@ TEST_F(SoundCaptureTest, AnOccupiedTempWavLeadsToANumberedName) {
     EXPECT_EQ(path.substr(path.size() - 4), ".wav");
     EXPECT_EQ(testsupport::ReadFile(held), "held");
     EXPECT_EQ(ReadWave(path).fileSize, 46u);
+}
+
+std::string WaveInText(platform::MMRESULT code) {
+    char text[300];
+    platform::SystemWaveIn().waveInGetErrorTextA(code, text, sizeof text);
+    return text;
+}
+
+std::string LogText() { return testsupport::ReadFile(platform::GetProgramFolder() + "Diary/RiviveZuzuve.log"); }
+
+TEST_F(SoundCaptureTest, WithoutASoundServerTheOpenFailsAndTheStopReportsIt) {
+    std::size_t logBefore = LogText().size();
+    const char* previous = std::getenv("PULSE_SERVER");
+    std::string kept = previous ? previous : "";
+    setenv("PULSE_SERVER", ("unix:" + dir.File("no-server")).c_str(), 1);
+    EXPECT_EQ(platform::SystemWaveIn().waveInGetNumDevs(), 0u);
+    CaptureHarness h(16, 2, 44100, dir.Path());
+    h.Start();
+    Pump(300);
+    h.Stop();
+    if (previous) setenv("PULSE_SERVER", kept.c_str(), 1); else unsetenv("PULSE_SERVER");
+
+    auto shown = boxes.Boxes();
+    ASSERT_EQ(shown.size(), 2u);
+    EXPECT_EQ(shown[0].text, WaveInText(platform::MMSYSERR_NODRIVER) + " Error in StartAudioRecording()");
+    EXPECT_EQ(shown[1].text, WaveInText(platform::MMSYSERR_INVALHANDLE) + " in Stop()");
+    for (const auto& box : shown) {
+        EXPECT_EQ(box.caption, "Wave in Error");
+        EXPECT_EQ(box.type, platform::MB_ICONWARNING);
+        EXPECT_EQ(box.owner, h.window.Handle());
+    }
+    EXPECT_NE(LogText().substr(logBefore).find("Error in waveInOpen()"), std::string::npos);
+    WaveFile w = ReadWave(h.capture->TempWavPath());
+    EXPECT_EQ(w.fileSize, 46u);
+    EXPECT_EQ(w.dataLength, 0u);
+}
+
+TEST_F(SoundCaptureTest, ASoundFileThatCannotBeCreatedIsReportedAtStartAndAtTheFirstBuffer) {
+    SinePlayer sine(dir.Path());
+    CaptureHarness h(8, 1, 11025, "/nonexistent-rz-folder/");
+    h.Start();
+    ASSERT_EQ(boxes.Boxes().size(), 1u);
+    Pump(1000);
+    EXPECT_EQ(h.running.load(), 1);  // the recording itself goes on
+    h.Stop();
+
+    auto shown = boxes.Boxes();
+    ASSERT_EQ(shown.size(), 2u);
+    EXPECT_EQ(shown[0].text, GetText("MsgBox", "UnableCreateFile"));
+    EXPECT_EQ(shown[0].caption, "");
+    EXPECT_EQ(shown[0].type, platform::MB_OK);
+    EXPECT_EQ(shown[1].text, GetText("MsgBox", "WritingSoundFileError"));
+    EXPECT_EQ(shown[1].caption, "Note");
+    EXPECT_EQ(shown[1].type, platform::MB_ICONWARNING);
+    for (const auto& box : shown) EXPECT_EQ(box.owner, h.window.Handle());
+    EXPECT_EQ(h.capture->QueuedBuffers(), 0);
+    EXPECT_FALSE(h.capture->HasSoundFile());
 }
 
 }  // namespace
