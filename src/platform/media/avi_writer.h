@@ -47,6 +47,8 @@ struct AVISTREAMINFO {
     Rect rcFrame;
 };
 
+constexpr std::uint32_t AVICOMPRESSF_INTERLEAVE = 0x01;
+constexpr std::uint32_t AVICOMPRESSF_DATARATE = 0x02;
 constexpr std::uint32_t AVICOMPRESSF_KEYFRAMES = 0x04;
 constexpr std::uint32_t AVICOMPRESSF_VALID = 0x08;
 
@@ -57,27 +59,74 @@ struct AVICOMPRESSOPTIONS {
     std::uint32_t dwQuality = 0;  // 0-10000
     std::uint32_t dwBytesPerSecond = 0;
     std::uint32_t dwFlags = 0;
+    // Used by the save of Part 4.2 (avi_save.h): the target format of a sound stream (a
+    // WAVEFORMATEX with its extra bytes), owned by the record and freed by AVISaveOptionsFree.
+    void* lpFormat = nullptr;
+    std::uint32_t cbFormat = 0;
+    void* lpParms = nullptr;
+    std::uint32_t cbParms = 0;
+    std::uint32_t dwInterleaveEvery = 0;
 };
 
 using AVIERR = long;
 constexpr AVIERR AVIERR_OK = 0;
+// The failure codes of the AVIFile interface (severity error, facility ITF, 0x4000 + n).
+constexpr AVIERR MakeAviErr(int n) { return static_cast<std::int32_t>(0x80040000u | (0x4000u + n)); }
+constexpr AVIERR AVIERR_UNSUPPORTED = MakeAviErr(101);
+constexpr AVIERR AVIERR_BADFORMAT = MakeAviErr(102);
+constexpr AVIERR AVIERR_MEMORY = MakeAviErr(103);
+constexpr AVIERR AVIERR_INTERNAL = MakeAviErr(104);
+constexpr AVIERR AVIERR_BADFLAGS = MakeAviErr(105);
+constexpr AVIERR AVIERR_BADPARAM = MakeAviErr(106);
+constexpr AVIERR AVIERR_BADSIZE = MakeAviErr(107);
+constexpr AVIERR AVIERR_BADHANDLE = MakeAviErr(108);
+constexpr AVIERR AVIERR_FILEREAD = MakeAviErr(109);
+constexpr AVIERR AVIERR_FILEWRITE = MakeAviErr(110);
+constexpr AVIERR AVIERR_FILEOPEN = MakeAviErr(111);
+constexpr AVIERR AVIERR_COMPRESSOR = MakeAviErr(112);
+constexpr AVIERR AVIERR_NOCOMPRESSOR = MakeAviErr(113);
+constexpr AVIERR AVIERR_READONLY = MakeAviErr(114);
+constexpr AVIERR AVIERR_NODATA = MakeAviErr(115);
+constexpr AVIERR AVIERR_BUFFERTOOSMALL = MakeAviErr(116);
+constexpr AVIERR AVIERR_CANTCOMPRESS = MakeAviErr(117);
+constexpr AVIERR AVIERR_USERABORT = MakeAviErr(198);
+constexpr AVIERR AVIERR_ERROR = MakeAviErr(199);
+
+// AVIStreamWrite flag: the sample is a key frame (ignored by the compressed stream, which decides).
+constexpr std::uint32_t AVIIF_KEYFRAME = 0x10;
+// Default compressor quality (dwQuality 0xFFFFFFFF) of the Microsoft Video 1 compressor.
+constexpr std::uint32_t kDefaultVideoQuality = 7500;
 
 class AviFile;
 class AviStream;
 
 // 0x010A0000 or later: the version this layer offers.
 std::uint32_t VideoForWindowsVersion();
+// Library initialisation and shut-down: kept for the call sequence, nothing to do here.
+void AVIFileInit();
+void AVIFileExit();
 
+// Creates (or truncates) `path` for writing; an unwritable path fails here (AVIERR_FILEOPEN).
+// The file is an AVI file whatever the name's extension; beyond 1 GiB it continues as OpenDML.
 AVIERR AVIFileOpen(AviFile** file, const std::string& path);
 AVIERR AVIFileCreateStream(AviFile* file, AviStream** stream, const AVISTREAMINFO& info);
+// Handler "MSVC" (or 0, which means the same) gives our Microsoft Video 1 compressor with the
+// options' quality (0xFFFFFFFF: kDefaultVideoQuality) and, with AVICOMPRESSF_KEYFRAMES, a key
+// frame every dwKeyFrameEvery frames written (else only the first). Other handlers:
+// AVIERR_NOCOMPRESSOR.
 AVIERR AVIMakeCompressedStream(AviStream** compressed, AviStream* source,
                                const AVICOMPRESSOPTIONS& options);
 // `format` is a BITMAPINFOHEADER of a packed 24-bit bottom-up frame (plus its colour table).
 AVIERR AVIStreamSetFormat(AviStream* stream, long position, const void* format, std::size_t size);
+// The stream's frame is the format's size padded to multiples of 4 (msvideo1_encoder.h).
 // Writes one frame at `position`; positions skipped since the last write become empty entries.
-// A position not beyond the last written one is refused.
+// A position not beyond the last written one is refused (AVIERR_BADPARAM); a data size below
+// the format's image size is AVIERR_BADSIZE; a failed write (full disk) is AVIERR_FILEWRITE.
 AVIERR AVIStreamWrite(AviStream* stream, long position, long samples, const void* data,
                       std::size_t size, std::uint32_t flags);
+// Streams and files may be released in any order: the file is completed by AVIFileRelease (or
+// by the release of its last stream) and freed when the file and all its streams are released.
+// A file completed without frames is a valid AVI file with an empty video stream.
 void AVIStreamRelease(AviStream* stream);
 // Completes and closes the file.
 void AVIFileRelease(AviFile* file);

@@ -1,0 +1,236 @@
+// Writing AVI files in the call sequence of the recording thread (Part 2.3), checked with
+// ffprobe and libavformat/libavcodec.
+#include "media_test_util.h"
+#include "platform/media/avi_writer.h"
+#include "support/test_support.h"
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <sys/resource.h>
+#include <sys/stat.h>
+
+using namespace mediatest;
+using namespace platform::media;
+
+namespace {
+
+BITMAPINFOHEADER Header(int w, int h) {
+    BITMAPINFOHEADER b{};
+    b.biSize = 40;
+    b.biWidth = w;
+    b.biHeight = h;
+    b.biPlanes = 1;
+    b.biBitCount = 24;
+    b.biCompression = 0;
+    b.biSizeImage = static_cast<std::uint32_t>(Stride(w) * h);
+    return b;
+}
+
+// The recording thread's set-up: file, stream, compressed stream, format.
+struct Writer {
+    AviFile* file = nullptr;
+    AviStream* stream = nullptr;
+    AviStream* compressed = nullptr;
+    BITMAPINFOHEADER bih{};
+
+    AVIERR Open(const std::string& path, int w, int h, int rate, int quality = 6500, int key_every = 20) {
+        bih = Header(w, h);
+        AVIERR rc = AVIFileOpen(&file, path);
+        if (rc) return rc;
+        AVISTREAMINFO info;
+        info.fccType = streamtypeVIDEO;
+        info.dwScale = 1;
+        info.dwRate = static_cast<std::uint32_t>(rate);
+        info.dwSuggestedBufferSize = bih.biSizeImage;
+        info.rcFrame = platform::Rect{0, 0, w, h};
+        if ((rc = AVIFileCreateStream(file, &stream, info))) return rc;
+        AVICOMPRESSOPTIONS opts;
+        opts.fccType = streamtypeVIDEO;
+        opts.fccHandler = MakeFourCC('M', 'S', 'V', 'C');
+        opts.dwKeyFrameEvery = static_cast<std::uint32_t>(key_every);
+        opts.dwQuality = static_cast<std::uint32_t>(quality);
+        opts.dwFlags = AVICOMPRESSF_KEYFRAMES | AVICOMPRESSF_VALID;
+        if ((rc = AVIMakeCompressedStream(&compressed, stream, opts))) return rc;
+        return AVIStreamSetFormat(compressed, 0, &bih, sizeof bih);
+    }
+    AVIERR Write(long pos, const Frame& f) { return AVIStreamWrite(compressed, pos, 1, f.data(), bih.biSizeImage, 0); }
+    // The recording thread's release order: file, stream, compressed stream.
+    void Close() {
+        if (file) AVIFileRelease(file);
+        if (stream) AVIStreamRelease(stream);
+        if (compressed) AVIStreamRelease(compressed);
+        file = nullptr, stream = compressed = nullptr;
+    }
+    ~Writer() { Close(); }
+};
+
+}  // namespace
+
+TEST(AviWriter, VersionIsAtLeast110) { EXPECT_GE(VideoForWindowsVersion() >> 16, 0x010Au); }
+
+TEST(AviWriter, FfprobeReadsOurFile) {
+    testsupport::TempDir dir;
+    const std::string path = dir.File("a.avi");
+    const int w = 160, h = 120;
+    {
+        Writer wr;
+        ASSERT_EQ(wr.Open(path, w, h, 15), AVIERR_OK);
+        for (int i = 0; i < 10; ++i) ASSERT_EQ(wr.Write(i, NaturalDib(w, h, i * 2)), AVIERR_OK);
+    }
+    EXPECT_EQ(Probe(path, "codec_name"), "msvideo1");
+    EXPECT_EQ(Probe(path, "codec_tag_string"), "MSVC");
+    EXPECT_EQ(Probe(path, "width"), "160");
+    EXPECT_EQ(Probe(path, "height"), "120");
+    EXPECT_EQ(Probe(path, "r_frame_rate"), "15/1");
+    EXPECT_EQ(Probe(path, "nb_frames"), "10");
+    // Every frame decodes with ffmpeg itself.
+    const std::string decoded = mediatest::Run("ffmpeg -v error -i '" + path + "' -f null - 2>&1 && echo OK");
+    EXPECT_NE(decoded.find("OK"), std::string::npos) << decoded;
+}
+
+TEST(AviWriter, SkippedPositionsAreCountedAndHoldThePreviousFrame) {
+    testsupport::TempDir dir;
+    const std::string path = dir.File("gaps.avi");
+    const int w = 64, h = 48;
+    const Frame f0 = MakeDib(w, h, [](int, int) { return Rgb{255, 0, 0}; });
+    const Frame f20 = MakeDib(w, h, [](int, int) { return Rgb{0, 255, 0}; });
+    const Frame f22 = MakeDib(w, h, [](int, int) { return Rgb{0, 0, 255}; });
+    {
+        Writer wr;
+        ASSERT_EQ(wr.Open(path, w, h, 20), AVIERR_OK);
+        ASSERT_EQ(wr.Write(0, f0), AVIERR_OK);
+        ASSERT_EQ(wr.Write(20, f20), AVIERR_OK);
+        // Not beyond the last written position: refused.
+        EXPECT_NE(wr.Write(20, f22), AVIERR_OK);
+        EXPECT_NE(wr.Write(5, f22), AVIERR_OK);
+        ASSERT_EQ(wr.Write(22, f22), AVIERR_OK);
+    }
+    EXPECT_EQ(Probe(path, "nb_frames"), "23");
+    EXPECT_EQ(Probe(path, "duration"), "1.150000");
+
+    // Decode position by position: an empty entry shows the previous frame again.
+    int pw = 0, ph = 0;
+    const std::vector<Packet> packets = ReadVideoPackets(path, &pw, &ph);
+    ASSERT_EQ(pw, w);
+    ASSERT_EQ(ph, h);
+    Decoder dec(w, h);
+    std::vector<Rgb> shown(23, Rgb{-1, -1, -1});
+    Picture current;
+    long expected = 0;
+    for (const Packet& p : packets) {
+        ASSERT_GE(p.position, expected);
+        // Positions the demuxer does not hand out at all are held as well.
+        for (; expected < p.position; ++expected) shown[expected] = current.At(0, 0);
+        if (!p.data.empty()) {
+            ASSERT_TRUE(dec.Decode(p.data, &current));
+        }
+        shown[p.position] = current.At(0, 0);
+        expected = p.position + 1;
+    }
+    ASSERT_EQ(expected, 23);
+    for (int i = 0; i < 23; ++i) {
+        const Rgb want = i < 20 ? Rgb{255, 0, 0} : i < 22 ? Rgb{0, 255, 0} : Rgb{0, 0, 255};
+        EXPECT_TRUE(shown[i].r == want.r && shown[i].g == want.g && shown[i].b == want.b) << "position " << i;
+    }
+    // ffmpeg at the stream's rate gives 23 pictures too.
+    const std::string frames =
+        mediatest::Run("ffmpeg -v error -i '" + path + "' -vsync cfr -f framemd5 - 2>/dev/null | grep -c '^0,'");
+    EXPECT_EQ(std::stoi(frames), 23);
+}
+
+TEST(AviWriter, KeyFramesEveryNWrittenFrames) {
+    testsupport::TempDir dir;
+    const std::string path = dir.File("keys.avi");
+    const int w = 64, h = 64;
+    {
+        Writer wr;
+        ASSERT_EQ(wr.Open(path, w, h, 10, 6500, 4), AVIERR_OK);
+        for (int i = 0; i < 12; ++i) ASSERT_EQ(wr.Write(i, NaturalDib(w, h, i)), AVIERR_OK);
+    }
+    const std::vector<Packet> packets = ReadVideoPackets(path);
+    ASSERT_EQ(packets.size(), 12u);
+    for (int i = 0; i < 12; ++i) EXPECT_EQ(packets[i].key, i % 4 == 0) << "frame " << i;
+}
+
+TEST(AviWriter, OddSizeIsPaddedInTheStream) {
+    testsupport::TempDir dir;
+    const std::string path = dir.File("odd.avi");
+    {
+        Writer wr;
+        ASSERT_EQ(wr.Open(path, 101, 75, 25), AVIERR_OK);
+        ASSERT_EQ(wr.Write(0, NaturalDib(101, 75)), AVIERR_OK);
+    }
+    EXPECT_EQ(Probe(path, "width"), "104");
+    EXPECT_EQ(Probe(path, "height"), "76");
+    EXPECT_EQ(Probe(path, "nb_frames"), "1");
+}
+
+TEST(AviWriter, ZeroFramesGiveAValidFile) {
+    testsupport::TempDir dir;
+    const std::string path = dir.File("empty.avi");
+    {
+        Writer wr;
+        ASSERT_EQ(wr.Open(path, 320, 240, 20), AVIERR_OK);
+    }
+    EXPECT_EQ(Probe(path, "codec_name"), "msvideo1");
+    const std::string frames = Probe(path, "nb_frames");
+    EXPECT_TRUE(frames == "0" || frames == "N/A") << frames;
+    EXPECT_EQ(Probe(path, "width"), "320");
+    // Even without a format.
+    const std::string bare = dir.File("bare.avi");
+    AviFile* file = nullptr;
+    ASSERT_EQ(AVIFileOpen(&file, bare), AVIERR_OK);
+    AVIFileRelease(file);
+    EXPECT_EQ(Probe(bare, "codec_type"), "video");
+}
+
+TEST(AviWriter, UnwritablePathFailsTheOpen) {
+    AviFile* file = nullptr;
+    EXPECT_NE(AVIFileOpen(&file, "/nonexistent-folder/x/temp.avi"), AVIERR_OK);
+    EXPECT_EQ(file, nullptr);
+}
+
+TEST(AviWriter, WrongCallsAreRefused) {
+    testsupport::TempDir dir;
+    Writer wr;
+    ASSERT_EQ(wr.Open(dir.File("w.avi"), 32, 32, 10), AVIERR_OK);
+    Frame small(10);
+    EXPECT_EQ(AVIStreamWrite(wr.compressed, 0, 1, small.data(), small.size(), 0), AVIERR_BADSIZE);
+    AviStream* other = nullptr;
+    AVICOMPRESSOPTIONS opts;
+    opts.fccType = streamtypeVIDEO;
+    opts.fccHandler = MakeFourCC('c', 'v', 'i', 'd');
+    EXPECT_EQ(AVIMakeCompressedStream(&other, wr.stream, opts), AVIERR_NOCOMPRESSOR);
+    BITMAPINFOHEADER b = Header(32, 32);
+    b.biBitCount = 8;
+    EXPECT_NE(AVIStreamSetFormat(wr.compressed, 0, &b, sizeof b), AVIERR_OK);
+}
+
+TEST(AviWriter, FullDiskFailsAWrite) {
+    testsupport::TempDir dir;
+    const std::string path = dir.File("full.avi");
+    const int w = 256, h = 256;
+    std::mt19937 rng(1);
+    std::vector<Frame> noise;
+    for (int i = 0; i < 2; ++i)
+        noise.push_back(MakeDib(w, h, [&](int, int) { return Rgb{int(rng() & 255), int(rng() & 255), int(rng() & 255)}; }));
+    // A file size limit stands in for a full disk (EFBIG instead of ENOSPC).
+    struct rlimit old;
+    getrlimit(RLIMIT_FSIZE, &old);
+    auto* previous = std::signal(SIGXFSZ, SIG_IGN);
+    struct rlimit lim = old;
+    lim.rlim_cur = 1 << 20;
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &lim), 0);
+    AVIERR failed = AVIERR_OK;
+    {
+        Writer wr;
+        ASSERT_EQ(wr.Open(path, w, h, 10, 10000), AVIERR_OK);
+        for (int i = 0; i < 40 && failed == AVIERR_OK; ++i) failed = wr.Write(i, noise[i % 2]);
+    }
+    setrlimit(RLIMIT_FSIZE, &old);
+    std::signal(SIGXFSZ, previous);
+    struct stat st{};
+    stat(path.c_str(), &st);
+    EXPECT_EQ(failed, AVIERR_FILEWRITE) << "file size " << st.st_size;
+}
