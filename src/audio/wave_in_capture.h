@@ -12,6 +12,14 @@
 // - `running` and `paused` are the recording job's flags, written by the user-interface thread;
 // - the sound file is released by exactly one thread: whoever takes it out of SoundFile first;
 //   the recording thread waits for a write in progress on the other thread before completing it.
+//
+// Wiring. The main window owns one object for its life, made once its message window exists:
+//   capture_ = std::make_unique<audio::CWaveInCapture>(Handle(), settings_, job_.Running, job_.Paused);
+//   messages_.On(platform::MM_WIM_DATA, [this](WPARAM w, LPARAM l) { return capture_->OnWIM_DATA(w, l); });
+// and hands it to the recording thread as its audio::SoundCapture. The recording thread, once the
+// video stream is set up and StartTime taken: if RecordAudio, OpenSoundFile() then
+// StartAudioRecording(); after the frame loop: if RecordAudio, StopAudioRecording() then
+// DestroySoundFile(); only then it posts its end message, so TempWavPath() names a closed file.
 #include "audio/cbuffer.h"
 #include "audio/sound_capture.h"
 #include "audio/sound_file.h"
