@@ -67,6 +67,10 @@ struct Quality {
     std::uint32_t bufferBytes;
 };
 
+void PrintTo(const Quality& q, std::ostream* os) {
+    *os << q.bits << " bits, " << q.channels << " channels, " << q.rate << " Hz";
+}
+
 class SoundQualityTest : public SoundCaptureTest, public ::testing::WithParamInterface<Quality> {};
 
 TEST_P(SoundQualityTest, RecordsTheSineWithTheRightHeaderFrequencyAndLength) {
@@ -106,7 +110,12 @@ TEST_P(SoundQualityTest, RecordsTheSineWithTheRightHeaderFrequencyAndLength) {
 
 INSTANTIATE_TEST_SUITE_P(Qualities, SoundQualityTest,
                          ::testing::Values(Quality{16, 2, 44100, 4000}, Quality{8, 1, 11025, 1000},
-                                           Quality{16, 1, 22050, 2000}));
+                                           Quality{16, 1, 22050, 2000}),
+                         [](const ::testing::TestParamInfo<Quality>& info) {
+                             return "Bits" + std::to_string(info.param.bits) + "Channels" +
+                                    std::to_string(info.param.channels) + "Rate" +
+                                    std::to_string(info.param.rate);
+                         });
 
 TEST_F(SoundCaptureTest, PauseRemovesItsSecondsWhileTheBuffersKeepCirculating) {
     SinePlayer sine(dir.Path());

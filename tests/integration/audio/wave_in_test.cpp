@@ -10,7 +10,7 @@ using namespace platform;
 
 namespace {
 
-class WaveInTest : public ::testing::Test {
+class SoundWaveInTest : public ::testing::Test {
 protected:
     void SetUp() override {
         if (waveIn.waveInGetNumDevs() == 0) GTEST_SKIP() << "no sound server (run under scripts/session)";
@@ -47,7 +47,7 @@ protected:
     std::vector<std::unique_ptr<WAVEHDR>> headers;
 };
 
-TEST_F(WaveInTest, TheDefaultSourceOffersAllTwelveFormats) {
+TEST_F(SoundWaveInTest, TheDefaultSourceOffersAllTwelveFormats) {
     WAVEINCAPS caps{};
     ASSERT_EQ(waveIn.waveInGetDevCaps(0, &caps, sizeof caps), MMSYSERR_NOERROR);
     EXPECT_EQ(caps.dwFormats, 0xFFFu);
@@ -55,7 +55,7 @@ TEST_F(WaveInTest, TheDefaultSourceOffersAllTwelveFormats) {
     EXPECT_EQ(waveIn.waveInGetDevCaps(1, &caps, sizeof caps), MMSYSERR_BADDEVICEID);
 }
 
-TEST_F(WaveInTest, OnlyTheRecorderPcmFormatsOpen) {
+TEST_F(SoundWaveInTest, OnlyTheRecorderPcmFormatsOpen) {
     const WAVEFORMATEX refused[] = {
         {2, 1, 11025, 11025, 1, 8, 0},     // not PCM
         {1, 1, 48000, 96000, 2, 16, 0},    // another rate
@@ -70,7 +70,7 @@ TEST_F(WaveInTest, OnlyTheRecorderPcmFormatsOpen) {
     EXPECT_EQ(Open(good), MMSYSERR_NOERROR);
 }
 
-TEST_F(WaveInTest, BuffersComeBackInOrderAndResetReturnsThePartlyFilledOne) {
+TEST_F(SoundWaveInTest, BuffersComeBackInOrderAndResetReturnsThePartlyFilledOne) {
     ASSERT_EQ(Open({1, 1, 11025, 11025, 1, 8, 0}), MMSYSERR_NOERROR);
     std::vector<WAVEHDR*> queued{Header(1000), Header(1000), Header(11025 * 5), Header(500)};
     for (WAVEHDR* h : queued) {
@@ -107,7 +107,7 @@ TEST_F(WaveInTest, BuffersComeBackInOrderAndResetReturnsThePartlyFilledOne) {
         EXPECT_EQ(r, MMSYSERR_INVALHANDLE);
 }
 
-TEST_F(WaveInTest, AHeaderWithoutDataCannotBePrepared) {
+TEST_F(SoundWaveInTest, AHeaderWithoutDataCannotBePrepared) {
     ASSERT_EQ(Open({1, 2, 44100, 176400, 4, 16, 0}), MMSYSERR_NOERROR);
     WAVEHDR empty{};
     EXPECT_EQ(waveIn.waveInPrepareHeader(device, &empty, sizeof empty), MMSYSERR_INVALPARAM);

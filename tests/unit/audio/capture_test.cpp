@@ -33,9 +33,9 @@ std::ostream& operator<<(std::ostream& os, const Box& b) {
     return os << "{\"" << b.text << "\", \"" << b.caption << "\", " << b.type << "}";
 }
 
-class CaptureTest : public ::testing::Test {
+class SoundQueueTest : public ::testing::Test {
 protected:
-    CaptureTest() {
+    SoundQueueTest() {
         LoadLanguageFiles(RZ_BIN_DIR "/Languages/*.xml");
         SelectLanguage("English");
         settings.Audio_bits_per_sample = 8;
@@ -44,7 +44,7 @@ protected:
         window.On(MM_WIM_DATA, [this](WPARAM w, LPARAM l) { return capture->OnWIM_DATA(w, l); });
         logStart = testsupport::ReadFile(LogPath()).size();
     }
-    ~CaptureTest() override {
+    ~SoundQueueTest() override {
         running = 0;
         capture.reset();
     }
@@ -103,7 +103,7 @@ protected:
     std::size_t logStart = 0;
 };
 
-TEST_F(CaptureTest, FilledBuffersAreWrittenInOrderPausedOnesDroppedAndAllRetiredAtStop) {
+TEST_F(SoundQueueTest, FilledBuffersAreWrittenInOrderPausedOnesDroppedAndAllRetiredAtStop) {
     Begin();
     EXPECT_EQ(capture->QueuedBuffers(), 3);
     Fill('a');
@@ -125,7 +125,7 @@ TEST_F(CaptureTest, FilledBuffersAreWrittenInOrderPausedOnesDroppedAndAllRetired
     EXPECT_EQ(Data(), std::string(1000, 'a') + std::string(1000, 'b') + std::string(1000, 'c'));
 }
 
-TEST_F(CaptureTest, SixteenBitStereoBuffersHoldAThousandFrames) {
+TEST_F(SoundQueueTest, SixteenBitStereoBuffersHoldAThousandFrames) {
     settings.Audio_bits_per_sample = 16;
     settings.Audio_num_channels = 2;
     settings.Audio_samples_per_seconds = 44100;
@@ -146,9 +146,13 @@ struct FailureCase {
     bool stillInQueue;                  // "Audio buffers still in queue!" at the end
 };
 
-class CaptureFailureTest : public CaptureTest, public ::testing::WithParamInterface<FailureCase> {};
+void PrintTo(const FailureCase& c, std::ostream* os) {
+    *os << c.call << (c.afterStart ? " fails while capturing" : " fails") << " with " << c.error;
+}
 
-TEST_P(CaptureFailureTest, ShowsTheErrorTextWithItsContext) {
+class SoundFailureTest : public SoundQueueTest, public ::testing::WithParamInterface<FailureCase> {};
+
+TEST_P(SoundFailureTest, ShowsTheErrorTextWithItsContext) {
     const FailureCase& c = GetParam();
     if (!c.afterStart) device.Fail(c.call, c.error);
     Begin();
@@ -172,7 +176,7 @@ TEST_P(CaptureFailureTest, ShowsTheErrorTextWithItsContext) {
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Calls, CaptureFailureTest,
+    Calls, SoundFailureTest,
     ::testing::Values(
         FailureCase{"open", MMSYSERR_NODRIVER, false, 0,
                     {"Error in StartAudioRecording()", "in Stop()"}, "Error in waveInOpen()", false},
@@ -192,9 +196,12 @@ INSTANTIATE_TEST_SUITE_P(
         FailureCase{"unprepare", MMSYSERR_ERROR, true, 3,
                     {"in OnWIM_DATA()", "in OnWIM_DATA()", "in OnWIM_DATA()"}, nullptr, true},
         // A buffer that cannot be queued again is retired.
-        FailureCase{"add", WAVERR_UNPREPARED, true, 3, {"in OnWIM_DATA()"}, nullptr, false}));
+        FailureCase{"add", WAVERR_UNPREPARED, true, 3, {"in OnWIM_DATA()"}, nullptr, false}),
+    [](const ::testing::TestParamInfo<FailureCase>& info) {
+        return std::string(info.param.call) + (info.param.afterStart ? "WhileCapturing" : "AtStart");
+    });
 
-TEST_F(CaptureTest, AnUnwritableSoundFileStopsCaptureOnceAndKeepsTheVideoGoing) {
+TEST_F(SoundQueueTest, AnUnwritableSoundFileStopsCaptureOnceAndKeepsTheVideoGoing) {
     MakeCapture("/nonexistent-rz-folder/");
     running = 1;
     capture->OpenSoundFile();
@@ -213,7 +220,7 @@ TEST_F(CaptureTest, AnUnwritableSoundFileStopsCaptureOnceAndKeepsTheVideoGoing) 
     EXPECT_EQ(capture->TempWavPath().rfind("/nonexistent-rz-folder/temp", 0), 0u);
 }
 
-TEST_F(CaptureTest, BuffersTheWindowCannotRetireInTimeAreReportedAndRetiredLater) {
+TEST_F(SoundQueueTest, BuffersTheWindowCannotRetireInTimeAreReportedAndRetiredLater) {
     Begin();
     running = 0;
     capture->StopAudioRecording();  // on the window's own thread: nothing is retired meanwhile
@@ -226,7 +233,7 @@ TEST_F(CaptureTest, BuffersTheWindowCannotRetireInTimeAreReportedAndRetiredLater
     EXPECT_EQ(capture->QueuedBuffers(), 0);
 }
 
-TEST_F(CaptureTest, ANewRecordingReplacesTheSoundFileAndStartsCountingAgain) {
+TEST_F(SoundQueueTest, ANewRecordingReplacesTheSoundFileAndStartsCountingAgain) {
     Begin();
     Fill('a');
     End();
@@ -245,7 +252,7 @@ TEST_F(CaptureTest, ANewRecordingReplacesTheSoundFileAndStartsCountingAgain) {
 
 // The window writes buffers while the recording thread completes the file (as after a video
 // write error, when Running is still set): the file is completed once, after the write.
-TEST_F(CaptureTest, TheSoundFileIsReleasedOnceWhileTheWindowWrites) {
+TEST_F(SoundQueueTest, TheSoundFileIsReleasedOnceWhileTheWindowWrites) {
     for (int round = 0; round < 20; ++round) {
         Begin();
         std::atomic<int> done{0};

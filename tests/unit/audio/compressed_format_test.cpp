@@ -11,10 +11,10 @@ using namespace platform;
 
 namespace {
 
-class CompressedFormatTest : public ::testing::Test {
+class SoundCompressedFormatTest : public ::testing::Test {
 protected:
-    CompressedFormatTest() { audio::ForgetCompressedFormat(); }
-    ~CompressedFormatTest() override { audio::ForgetCompressedFormat(); }
+    SoundCompressedFormatTest() { audio::ForgetCompressedFormat(); }
+    ~SoundCompressedFormatTest() override { audio::ForgetCompressedFormat(); }
 
     // As the settings loader leaves it: the tag read from Audio_Compress_Type.
     void Load(std::uint16_t tag) {
@@ -27,7 +27,7 @@ protected:
     testsupport::MessageBoxRecorder boxes;
 };
 
-TEST_F(CompressedFormatTest, TheLoadedTagIsKeptWhenItCanBeServed) {
+TEST_F(SoundCompressedFormatTest, TheLoadedTagIsKeptWhenItCanBeServed) {
     Load(WAVE_FORMAT_IMA_ADPCM);
     audio::SuggestCompressedFormat(settings);
     EXPECT_EQ(audio::HaveCompressedFormat, 1);
@@ -37,7 +37,7 @@ TEST_F(CompressedFormatTest, TheLoadedTagIsKeptWhenItCanBeServed) {
     EXPECT_TRUE(boxes.Boxes().empty());
 }
 
-TEST_F(CompressedFormatTest, AnUnknownLoadedTagFallsBackToMicrosoftAdpcm) {
+TEST_F(SoundCompressedFormatTest, AnUnknownLoadedTagFallsBackToMicrosoftAdpcm) {
     Load(0x1234);
     audio::SuggestCompressedFormat(settings);
     EXPECT_EQ(audio::HaveCompressedFormat, 1);
@@ -53,9 +53,13 @@ struct FallbackCase {
     std::int32_t have;
 };
 
-class FallbackTest : public CompressedFormatTest, public ::testing::WithParamInterface<FallbackCase> {};
+void PrintTo(const FallbackCase& c, std::ostream* os) {
+    *os << c.accepted.size() << " tags served, " << c.tried.size() << " tried";
+}
 
-TEST_P(FallbackTest, TriesTheLoadedTagThenAdpcmThenImaAdpcmThenPcm) {
+class SoundCompressedFallbackTest : public SoundCompressedFormatTest, public ::testing::WithParamInterface<FallbackCase> {};
+
+TEST_P(SoundCompressedFallbackTest, TriesTheLoadedTagThenAdpcmThenImaAdpcmThenPcm) {
     const FallbackCase& c = GetParam();
     std::vector<std::uint16_t> tried;
     audio::CompressionCalls calls = audio::SystemCompressionCalls();
@@ -73,13 +77,17 @@ TEST_P(FallbackTest, TriesTheLoadedTagThenAdpcmThenImaAdpcmThenPcm) {
     EXPECT_EQ(audio::HaveCompressedFormat, c.have);
 }
 
-INSTANTIATE_TEST_SUITE_P(Orders, FallbackTest,
+INSTANTIATE_TEST_SUITE_P(Orders, SoundCompressedFallbackTest,
                          ::testing::Values(FallbackCase{{0x55}, {0x55}, 1},
                                            FallbackCase{{0x11, 1}, {0x55, 2, 0x11}, 1},
                                            FallbackCase{{1}, {0x55, 2, 0x11, 1}, 1},
-                                           FallbackCase{{}, {0x55, 2, 0x11, 1}, 0}));
+                                           FallbackCase{{}, {0x55, 2, 0x11, 1}, 0}),
+                         [](const ::testing::TestParamInfo<FallbackCase>& info) {
+                             return "Tries" + std::to_string(info.param.tried.size()) + "Have" +
+                                    std::to_string(info.param.have);
+                         });
 
-TEST_F(CompressedFormatTest, FailuresToGetTheRecordAreShownAndLeaveNoFormat) {
+TEST_F(SoundCompressedFormatTest, FailuresToGetTheRecordAreShownAndLeaveNoFormat) {
     struct Case {
         audio::CompressionCalls calls;
         std::string text;
@@ -103,7 +111,7 @@ TEST_F(CompressedFormatTest, FailuresToGetTheRecordAreShownAndLeaveNoFormat) {
     }
 }
 
-TEST_F(CompressedFormatTest, TheRecordIsAllocatedOnce) {
+TEST_F(SoundCompressedFormatTest, TheRecordIsAllocatedOnce) {
     audio::AllocCompressedFormat();
     WAVEFORMATEX* first = audio::CompressedFormat;
     ASSERT_NE(first, nullptr);

@@ -21,9 +21,13 @@ struct FormatCase {
     std::uint32_t bytesPerSecond;
 };
 
-class CaptureFormatTest : public ::testing::TestWithParam<FormatCase> {};
+void PrintTo(const FormatCase& c, std::ostream* os) {
+    *os << c.bits << " bits, " << c.channels << " channels, " << c.rate << " Hz";
+}
 
-TEST_P(CaptureFormatTest, BuiltFromTheSettings) {
+class SoundCaptureFormatTest : public ::testing::TestWithParam<FormatCase> {};
+
+TEST_P(SoundCaptureFormatTest, BuiltFromTheSettings) {
     const FormatCase& c = GetParam();
     settings::RecordSettings s;
     s.Audio_bits_per_sample = c.bits;
@@ -41,19 +45,24 @@ TEST_P(CaptureFormatTest, BuiltFromTheSettings) {
     EXPECT_EQ(f.cbSize, 0);
 }
 
-INSTANTIATE_TEST_SUITE_P(Qualities, CaptureFormatTest,
+INSTANTIATE_TEST_SUITE_P(Qualities, SoundCaptureFormatTest,
                          ::testing::Values(FormatCase{8, 1, 11025, 1, 11025},
                                            FormatCase{16, 1, 22050, 2, 44100},
                                            FormatCase{16, 2, 44100, 4, 176400},
-                                           FormatCase{8, 2, 22050, 2, 44100}));
+                                           FormatCase{8, 2, 22050, 2, 44100}),
+                         [](const ::testing::TestParamInfo<FormatCase>& info) {
+                             return "Bits" + std::to_string(info.param.bits) + "Channels" +
+                                    std::to_string(info.param.channels) + "Rate" +
+                                    std::to_string(info.param.rate);
+                         });
 
-TEST(TempWavPathTest, AFreeTempWavIsChosenAndLeftUncreated) {
+TEST(SoundTempWavPathTest, AFreeTempWavIsChosenAndLeftUncreated) {
     testsupport::TempDir dir;
     EXPECT_EQ(audio::MakeTempWavPath(dir.Path()), dir.File("temp.wav"));
     EXPECT_FALSE(FileExists(dir.File("temp.wav")));
 }
 
-TEST(TempWavPathTest, ATempWavHeldElsewhereGivesANumberedNameInTheSameFolder) {
+TEST(SoundTempWavPathTest, ATempWavHeldElsewhereGivesANumberedNameInTheSameFolder) {
     testsupport::TempDir dir;
     HMMIO held = mmioOpen(dir.File("temp.wav").c_str(), MMIO_CREATE | MMIO_WRITE | MMIO_EXCLUSIVE);
     ASSERT_NE(held, nullptr);
@@ -70,18 +79,18 @@ TEST(TempWavPathTest, ATempWavHeldElsewhereGivesANumberedNameInTheSameFolder) {
     EXPECT_FALSE(FileExists(path));
 }
 
-TEST(TempWavPathTest, AFolderRefusingEveryNameEndsTheSearch) {
+TEST(SoundTempWavPathTest, AFolderRefusingEveryNameEndsTheSearch) {
     std::string path = audio::MakeTempWavPath("/nonexistent-rz-folder/");
     EXPECT_EQ(path.rfind("/nonexistent-rz-folder/temp", 0), 0u);
 }
 
-TEST(TempWavPathTest, TheTemporaryFolderIsThePrivateOne) {
+TEST(SoundTempWavPathTest, TheTemporaryFolderIsThePrivateOne) {
     std::string folder = audio::GetTempFolder();
     EXPECT_EQ(folder, PrivateTempFolder());
     EXPECT_EQ(folder.back(), '/');
 }
 
-TEST(WaveInErrorTextTest, EveryCodeHasItsOwnTextAndLongTextsAreCut) {
+TEST(SoundWaveInErrorTextTest, EveryCodeHasItsOwnTextAndLongTextsAreCut) {
     std::set<std::string> texts;
     const MMRESULT codes[] = {MMSYSERR_NOERROR,    MMSYSERR_ERROR,     MMSYSERR_BADDEVICEID,
                               MMSYSERR_NOTENABLED, MMSYSERR_ALLOCATED, MMSYSERR_INVALHANDLE,

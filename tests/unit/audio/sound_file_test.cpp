@@ -37,6 +37,10 @@ struct LayoutCase {
     std::size_t dataBytes;
 };
 
+void PrintTo(const LayoutCase& c, std::ostream* os) {
+    *os << c.format.wBitsPerSample << " bits, " << c.format.nChannels << " channels, " << c.dataBytes << " bytes";
+}
+
 class SoundFileLayoutTest : public ::testing::TestWithParam<LayoutCase> {};
 
 TEST_P(SoundFileLayoutTest, HeaderThenDataThenPadByte) {
@@ -78,7 +82,11 @@ INSTANTIATE_TEST_SUITE_P(
                       LayoutCase{{1, 1, 22050, 44100, 2, 16, 0}, 0},      // stopped before any data
                       LayoutCase{{1, 1, 11025, 11025, 1, 8, 0}, 2999},    // odd: one pad byte
                       LayoutCase{{1, 2, 44100, 176400, 4, 16, 0}, 12000},
-                      LayoutCase{{1, 1, 11025, 11025, 1, 8, 0}, 1}));
+                      LayoutCase{{1, 1, 11025, 11025, 1, 8, 0}, 1}),
+    [](const ::testing::TestParamInfo<LayoutCase>& info) {
+        return "Bits" + std::to_string(info.param.format.wBitsPerSample) + "Channels" +
+               std::to_string(info.param.format.nChannels) + "Bytes" + std::to_string(info.param.dataBytes);
+    });
 
 TEST(SoundFileTest, WhileOpenTheLengthsHoldTheirPlaceholders) {
     testsupport::TempDir dir;
@@ -141,7 +149,7 @@ TEST(SoundFileTest, AFileThatCannotBeOpenedLeavesModeFailedAndNothingOnDisk) {
     close(lockFd);
 }
 
-TEST(MmioTest, NestedChunksGetTheirSizesAndPadBytes) {
+TEST(SoundMmioTest, NestedChunksGetTheirSizesAndPadBytes) {
     testsupport::TempDir dir;
     std::string path = dir.File("chunks.riff");
     HMMIO file = mmioOpen(path.c_str(), MMIO_CREATE | MMIO_WRITE | MMIO_ALLOCBUF);
