@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <deque>
@@ -25,6 +26,10 @@ namespace {
 constexpr const char* kClientName = "Rivive Zuzuve";
 constexpr std::uint32_t kKeptSeconds = 4;   // what the server side keeps while no buffer is queued
 constexpr std::uint32_t kFragmentMs = 20;   // how often the device thread is handed new data
+// A server that delivers its first data later than this after the start (a monitor of an idle
+// sink does so for up to two seconds) leaves a hole at the head, kept as silence so that the
+// sound stays in step with the start of capture.
+constexpr double kLateStartSeconds = 0.060;
 
 // A connection to the sound server on a threaded main loop of its own.
 class ServerConnection {
@@ -137,6 +142,11 @@ struct Device {
     HWAVEIN handle = 0;
     WindowHandle callback = 0;
     std::uint8_t silence = 0;
+    std::uint32_t bytesPerSecond = 0;
+    std::uint32_t blockAlign = 1;
+    std::chrono::steady_clock::time_point startedAt;
+    bool firstDataPending = false;  // the head of capture is not yet measured
+    std::size_t silenceDue = 0;     // bytes of silence still to go before the data
     bool closed = false;
     bool started = false;
     std::size_t peekOffset = 0;  // bytes of the current peeked fragment already copied
@@ -164,10 +174,23 @@ struct Device {
     void Drain() {
         if (!started && !closed) Discard();
         while (started && !closed && !queue.empty()) {
+            if (firstDataPending && !MeasureLateStart()) return;
+            WAVEHDR* head = queue.front();
+            if (silenceDue > 0) {
+                std::size_t n = std::min(silenceDue,
+                                         static_cast<std::size_t>(head->dwBufferLength - head->dwBytesRecorded));
+                std::memset(head->lpData + head->dwBytesRecorded, silence, n);
+                head->dwBytesRecorded += static_cast<std::uint32_t>(n);
+                silenceDue -= n;
+                if (head->dwBytesRecorded == head->dwBufferLength) {
+                    queue.pop_front();
+                    Complete(head);
+                }
+                continue;
+            }
             const void* data = nullptr;
             std::size_t length = 0;
             if (pa_stream_peek(stream, &data, &length) < 0 || length == 0) return;
-            WAVEHDR* head = queue.front();
             std::size_t n = std::min(length - peekOffset,
                                      static_cast<std::size_t>(head->dwBufferLength - head->dwBytesRecorded));
             char* to = head->lpData + head->dwBytesRecorded;
@@ -186,6 +209,19 @@ struct Device {
                 Complete(head);
             }
         }
+    }
+
+    // When the first data after the start arrives: the time since the start that this data does
+    // not cover becomes silence at the head (lock held). False while nothing has arrived.
+    bool MeasureLateStart() {
+        std::size_t readable = pa_stream_readable_size(stream);
+        if (readable == 0 || readable == static_cast<std::size_t>(-1)) return false;
+        firstDataPending = false;
+        double waited = std::chrono::duration<double>(std::chrono::steady_clock::now() - startedAt).count();
+        double held = static_cast<double>(readable) / bytesPerSecond + kFragmentMs / 1000.0;
+        if (waited - held > kLateStartSeconds)
+            silenceDue = static_cast<std::size_t>((waited - held) * bytesPerSecond) / blockAlign * blockAlign;
+        return true;
     }
 
     // Forgets what the server delivered and has not been copied (lock held).
@@ -320,6 +356,9 @@ public:
             if (device.started) return MMSYSERR_NOERROR;
             device.Discard();
             device.started = true;
+            device.startedAt = std::chrono::steady_clock::now();
+            device.firstDataPending = true;
+            device.silenceDue = 0;
             ScheduleDrain(device);
             return MMSYSERR_NOERROR;
         });
@@ -386,6 +425,8 @@ private:
         spec.rate = format.nSamplesPerSec;
         spec.channels = static_cast<std::uint8_t>(format.nChannels);
         device.silence = format.wBitsPerSample == 8 ? 0x80 : 0;
+        device.bytesPerSecond = format.nAvgBytesPerSec;
+        device.blockAlign = format.nBlockAlign;
         device.stream = pa_stream_new(server.Context(), "Recording", &spec, nullptr);
         if (!device.stream) return MMSYSERR_NOMEM;
         pa_stream_set_state_callback(

@@ -13,7 +13,7 @@ void Pump(int ms) {
     testsupport::WaitUntil([] { return false; }, std::chrono::milliseconds(ms));
 }
 
-SinePlayer::SinePlayer(const std::string& folder, int seconds) {
+SinePlayer::SinePlayer(const std::string& folder, bool warmUp, int seconds) {
     std::string samples;
     const int rate = 44100;
     for (int i = 0; i < rate * seconds; ++i) {
@@ -26,7 +26,10 @@ SinePlayer::SinePlayer(const std::string& folder, int seconds) {
     process_.start("pacat", {"--playback", "--device=rz_null", "--format=s16le", "--rate=44100",
                              "--channels=1", "--latency-msec=100", QString::fromStdString(path)});
     process_.waitForStarted(5000);
-    WarmUpSink();
+    if (warmUp)
+        WarmUpSink();
+    else
+        Pump(300);
 }
 
 // A null sink that was idle hands its monitor's first data to a new record stream only after its

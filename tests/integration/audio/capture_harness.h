@@ -22,7 +22,8 @@ void Pump(int ms);
 // A 1 kHz sine played into the null sink for as long as the object lives.
 class SinePlayer {
 public:
-    explicit SinePlayer(const std::string& folder, int seconds = 30);
+    // `warmUp`: see WarmUpSink.
+    explicit SinePlayer(const std::string& folder, bool warmUp = true, int seconds = 30);
     ~SinePlayer();
     bool Playing() const;
 

@@ -164,6 +164,28 @@ TEST_F(SoundCaptureTest, HoldingTheUserInterfaceThreadForOneSecondLosesNoSound) 
     EXPECT_GT(phase.smallestLevel, 0.2);
 }
 
+// A monitor of a sink that has just gained a stream delivers nothing for up to its idle block: the
+// start of the sound keeps that time as silence, and the sound stays as long as the recording.
+TEST_F(SoundCaptureTest, AServerSlowToDeliverAtTheStartLeavesSilenceNotAShorterSound) {
+    SinePlayer sine(dir.Path(), false);
+    CaptureHarness h(16, 1, 22050, dir.Path());
+    h.Start();
+    Pump(3000);
+    h.Stop();
+
+    EXPECT_TRUE(boxes.Boxes().empty());
+    WaveFile w = ReadWave(h.capture->TempWavPath());
+    ASSERT_TRUE(w.valid);
+    EXPECT_NEAR(Seconds(w), SecondsBetween(h.started, h.stopped), 0.150);
+    std::size_t lead = 0;
+    while (lead < w.samples.size() && w.samples[lead] == 0) ++lead;
+    std::printf("measured: %.3f s of sound in %.3f s, %.3f s of it silence at the start\n", Seconds(w),
+                SecondsBetween(h.started, h.stopped), static_cast<double>(lead) / w.rate);
+    ASSERT_GT(w.samples.size(), lead + w.rate);
+    EXPECT_NEAR(DominantFrequency(w, w.samples.size() - w.rate, w.rate, 900, 1100), 1000, 10);
+    EXPECT_LT(TrackPhase(w, 1000, lead + w.rate / 10).largestStep, 0.05);
+}
+
 TEST_F(SoundCaptureTest, StopBeforeTheFirstBufferGivesAnEmptyDataChunk) {
     CaptureHarness h(16, 2, 44100, dir.Path());
     h.Start();
