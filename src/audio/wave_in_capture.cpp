@@ -154,10 +154,11 @@ void CWaveInCapture::StopCapture(bool waitForBuffers) {
         return;
     }
     // The user-interface thread retires the buffers handed back by the reset meanwhile.
-    if (waitForBuffers) {
-        std::unique_lock lock(m_RetiredMutex);
-        m_Retired.wait_for(lock, std::chrono::milliseconds(kStopWaitMs),
-                           [this] { return m_QueuedBuffers.load() == 0; });
+    if (waitForBuffers && !WaitUntilRetired()) {
+        // A buffer the window was handling while Running was still set may have gone back into
+        // the device queue just after the reset: hand it back too.
+        m_WaveInApi.waveInReset(device);
+        WaitUntilRetired();
     }
     result = m_WaveInApi.waveInStop(device);
     if (result != MMSYSERR_NOERROR)
@@ -169,6 +170,12 @@ void CWaveInCapture::StopCapture(bool waitForBuffers) {
         m_ClosedDevice = device;
     if (waitForBuffers && m_QueuedBuffers != 0)
         MessageBox(m_Owner, "Audio buffers still in queue!", "note", MB_OK);
+}
+
+bool CWaveInCapture::WaitUntilRetired() {
+    std::unique_lock lock(m_RetiredMutex);
+    return m_Retired.wait_for(lock, std::chrono::milliseconds(kStopWaitMs),
+                              [this] { return m_QueuedBuffers.load() == 0; });
 }
 
 void CWaveInCapture::ReportWaveInError(MMRESULT code, const char* context) {

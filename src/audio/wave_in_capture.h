@@ -72,6 +72,8 @@ public:
 private:
     // Reset, wait for the buffers to be retired (when they can be), stop, close.
     void StopCapture(bool waitForBuffers);
+    // Up to kStopWaitMs for QueuedBuffers to reach 0; false when it did not.
+    bool WaitUntilRetired();
     int AddInputBufferToQueue();
     void WriteSoundBuffer(const CBuffer& view);
     void ReportWaveInError(platform::MMRESULT code, const char* context);
