@@ -102,6 +102,11 @@ TEST_P(SoundQualityTest, RecordsTheSineWithTheRightHeaderFrequencyAndLength) {
     EXPECT_LT(phase.largestStep, 0.05);
     EXPECT_GT(phase.smallestLevel, 0.2);
 
+    // RZ_KEEP_SOUND_DIR keeps the recordings for a closer look.
+    if (const char* keep = std::getenv("RZ_KEEP_SOUND_DIR"))
+        testsupport::WriteFile(std::string(keep) + "/" + std::to_string(q.bits) + "bit-" +
+                                   std::to_string(q.channels) + "ch-" + std::to_string(q.rate) + ".wav",
+                               testsupport::ReadFile(h.capture->TempWavPath()));
     std::string rate = Soxi("-r", h.capture->TempWavPath());
     if (!rate.empty()) {
         EXPECT_EQ(rate, std::to_string(q.rate));
