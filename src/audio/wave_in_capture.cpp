@@ -17,12 +17,22 @@ CWaveInCapture::CWaveInCapture(WindowHandle mainWindow, const settings::RecordSe
                                const std::atomic<std::int32_t>& running,
                                const std::atomic<std::int32_t>& paused, WaveInApi& waveIn,
                                TempFolderFn tempFolder)
+    : CWaveInCapture(mainWindow, settings, waveIn, std::move(tempFolder)) {
+    SetJobFlags(running, paused);
+}
+
+CWaveInCapture::CWaveInCapture(WindowHandle mainWindow, const settings::RecordSettings& settings,
+                               WaveInApi& waveIn, TempFolderFn tempFolder)
     : m_Owner(mainWindow),
       m_Settings(settings),
-      m_Running(running),
-      m_Paused(paused),
       m_WaveInApi(waveIn),
       m_TempFolder(tempFolder ? std::move(tempFolder) : TempFolderFn(&GetTempFolder)) {}
+
+void CWaveInCapture::SetJobFlags(const std::atomic<std::int32_t>& running,
+                                 const std::atomic<std::int32_t>& paused) {
+    m_Running = &running;
+    m_Paused = &paused;
+}
 
 CWaveInCapture::~CWaveInCapture() { ReleaseSoundFile(); }
 
@@ -97,10 +107,10 @@ LRESULT CWaveInCapture::OnWIM_DATA(WPARAM wParam, LPARAM lParam) {
         ReportWaveInError(result, "in OnWIM_DATA()");
         return 0;
     }
-    if (m_Running && !m_Stopping) {
+    if (m_Running && m_Running->load() && !m_Stopping) {
         // Only what was recorded: a buffer handed back early holds less than its length.
         CBuffer view(header->lpData, header->dwBytesRecorded);
-        if (!m_Paused) WriteSoundBuffer(view);
+        if (!m_Paused->load()) WriteSoundBuffer(view);
         if (!m_Stopping) {
             result = m_WaveInApi.waveInPrepareHeader(device, header, sizeof(WAVEHDR));
             if (result == MMSYSERR_NOERROR)

@@ -13,10 +13,13 @@
 // - the sound file is released by exactly one thread: whoever takes it out of SoundFile first;
 //   the recording thread waits for a write in progress on the other thread before completing it.
 //
-// Wiring. The main window owns one object for its life, made once its message window exists:
-//   capture_ = std::make_unique<audio::CWaveInCapture>(Handle(), settings_, job_.Running, job_.Paused);
+// Wiring. The main window owns one object for its life, made once its message window exists and
+// declared before the recording control (which stops a running recording when destroyed):
+//   capture_ = std::make_unique<audio::CWaveInCapture>(Handle(), settings_);
+//   control_ = std::make_unique<recording::RecordingControl>(host, frameWnd, avi, capture_.get());
+//   capture_->SetJobFlags(control_->Job().Running, control_->Job().Paused);
 //   messages_.On(platform::MM_WIM_DATA, [this](WPARAM w, LPARAM l) { return capture_->OnWIM_DATA(w, l); });
-// and hands it to the recording thread as its audio::SoundCapture. The recording thread, once the
+// The recording control hands it to the recording thread as its audio::SoundCapture. The recording thread, once the
 // video stream is set up and StartTime taken: if RecordAudio, OpenSoundFile() then
 // StartAudioRecording(); after the frame loop: if RecordAudio, StopAudioRecording() then
 // DestroySoundFile(); only then it posts its end message, so TempWavPath() names a closed file.
@@ -46,9 +49,17 @@ public:
                    const std::atomic<std::int32_t>& running, const std::atomic<std::int32_t>& paused,
                    platform::WaveInApi& waveIn = platform::SystemWaveIn(),
                    TempFolderFn tempFolder = nullptr);
+    // Without the job's flags yet (see SetJobFlags): until then nothing counts as running.
+    CWaveInCapture(platform::WindowHandle mainWindow, const settings::RecordSettings& settings,
+                   platform::WaveInApi& waveIn = platform::SystemWaveIn(),
+                   TempFolderFn tempFolder = nullptr);
     ~CWaveInCapture() override;
     CWaveInCapture(const CWaveInCapture&) = delete;
     CWaveInCapture& operator=(const CWaveInCapture&) = delete;
+
+    // Binds the recording job's Running and Paused; on the user-interface thread, before the
+    // first recording starts.
+    void SetJobFlags(const std::atomic<std::int32_t>& running, const std::atomic<std::int32_t>& paused);
 
     void OpenSoundFile() override;
     void StartAudioRecording() override { Start(); }
@@ -82,8 +93,8 @@ private:
 
     const platform::WindowHandle m_Owner;
     const settings::RecordSettings& m_Settings;
-    const std::atomic<std::int32_t>& m_Running;
-    const std::atomic<std::int32_t>& m_Paused;
+    const std::atomic<std::int32_t>* m_Running = nullptr;
+    const std::atomic<std::int32_t>* m_Paused = nullptr;
     platform::WaveInApi& m_WaveInApi;
     TempFolderFn m_TempFolder;
 

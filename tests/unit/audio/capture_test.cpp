@@ -125,6 +125,23 @@ TEST_F(SoundQueueTest, FilledBuffersAreWrittenInOrderPausedOnesDroppedAndAllReti
     EXPECT_EQ(Data(), std::string(1000, 'a') + std::string(1000, 'b') + std::string(1000, 'c'));
 }
 
+TEST_F(SoundQueueTest, UntilTheJobFlagsAreBoundFilledBuffersAreRetiredUnwritten) {
+    std::string folder = dir.Path();
+    capture = std::make_unique<audio::CWaveInCapture>(window.Handle(), settings, device,
+                                                      [folder] { return folder; });
+    capture->OpenSoundFile();
+    capture->StartAudioRecording();
+    Fill('a');
+    EXPECT_EQ(capture->QueuedBuffers(), 2);
+    capture->SetJobFlags(running, paused);
+    running = 1;
+    Fill('b');
+    EXPECT_EQ(capture->QueuedBuffers(), 2);
+    End();
+    EXPECT_EQ(Data(), std::string(1000, 'b'));
+    EXPECT_TRUE(BoxesShown().empty());
+}
+
 TEST_F(SoundQueueTest, SixteenBitStereoBuffersHoldAThousandFrames) {
     settings.Audio_bits_per_sample = 16;
     settings.Audio_num_channels = 2;
