@@ -6,7 +6,6 @@
 int main(int argc, char** argv) {
     QApplication qtApp(argc, argv);
     QApplication::setApplicationName(app::kAppName);
-    QApplication::setApplicationDisplayName(app::kAppName);
     QApplication::setQuitOnLastWindowClosed(false);
     app::CRiviveZuzuveApp theApp;
     theApp.InitInstance();

@@ -80,7 +80,7 @@ int SetHook(platform::WindowHandle window) {
     Display* display = XOpenDisplay(nullptr);
     if (!display) return 0;
     int opcode = 0, event = 0, error = 0;
-    int major = 2, minor = 0;
+    int major = 2, minor = 2;  // 2.1 and later receive raw events also while another client grabs
     if (!XQueryExtension(display, "XInputExtension", &opcode, &event, &error) ||
         XIQueryVersion(display, &major, &minor) != Success) {
         XCloseDisplay(display);

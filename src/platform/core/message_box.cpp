@@ -41,9 +41,7 @@ int ShowOnThisThread(const MessageBoxRequest& request) {
         case QMessageBox::Cancel: return IDCANCEL;
         case QMessageBox::Yes: return IDYES;
         case QMessageBox::No: return IDNO;
-        default: return (request.type & 0x0F) == MB_OKCANCEL && box.clickedButton() == nullptr
-                            ? IDCANCEL
-                            : IDOK;
+        default: return IDOK;
     }
 }
 

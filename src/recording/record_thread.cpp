@@ -1,0 +1,203 @@
+#include "recording/record_thread.h"
+
+#include "companions/diary/diary.h"
+#include "companions/phrasebook/phrasebook.h"
+#include "platform/core/message_box.h"
+#include "platform/core/messages.h"
+#include "recording/flashing_wnd.h"
+#include "recording/recording_messages.h"
+#include "recording/temp_files.h"
+
+namespace recording {
+
+namespace {
+
+namespace media = platform::media;
+
+constexpr std::uint32_t kMinimumVideoVersion = 0x010A;
+constexpr std::uint32_t kSliceMs = 50;
+
+void PostEnd(const RecordEnvironment& env, bool interrupted) {
+    if (interrupted) {
+        platform::PostMessage(env.mainWindow, WM_USER_RECORDINTERRUPTED, 0, 0);
+        WriteLogLine("WM_USER_RECORDINTERRUPTED!");
+    } else {
+        platform::PostMessage(env.mainWindow, WM_USER_RECORDFINISH, 0, 0);
+    }
+}
+
+void ReportFrameMemoryFailure() {
+    platform::MessageBox(0, GetText("MsgBox", "RecordingError"), "Error",
+                         platform::MB_OK | platform::MB_ICONWARNING);
+}
+
+// Sleeps one frame period in 50 ms slices, or through a pause; a pause is cut out of the
+// timeline by moving StartTime.
+void WaitForNextFrame(RecordJob& job, RecordClock& clock) {
+    if (job.Paused) {
+        std::uint32_t pausedAt = clock.Now();
+        while (job.Paused) clock.Sleep(kSliceMs);
+        job.StartTime += clock.Now() - pausedAt;
+        return;
+    }
+    std::uint32_t period = static_cast<std::uint32_t>(job.MsPerFrame);
+    for (std::uint32_t i = 0; i < period / kSliceMs; ++i) {
+        clock.Sleep(kSliceMs);
+        if (!job.Running) return;
+    }
+    if (job.Running) clock.Sleep(period % kSliceMs);
+}
+
+}  // namespace
+
+std::uint32_t FramePosition(std::int32_t msPerFrame, std::uint32_t elapsed) {
+    double position = (1000.0 / msPerFrame) * (elapsed / 1000.0);
+    return static_cast<std::uint32_t>(static_cast<std::uint64_t>(position));
+}
+
+int RecordVideo(const RecordEnvironment& env, FrameSource& frames, const std::string& path,
+                int left, int top, int width, int height, int rate) {
+    RecordJob& job = *env.job;
+    AviApi& avi = *env.avi;
+    RecordClock& clock = env.clock ? *env.clock : SystemClock();
+
+    if ((avi.VideoForWindowsVersion() >> 16) < kMinimumVideoVersion) {
+        WriteLogLine("Video Version is too low!");
+        platform::MessageBox(env.mainWindow, GetText("MsgBox", "VideoVersionTooLow"), "Error",
+                             platform::MB_OK | platform::MB_ICONERROR);
+        job.ThreadActive = 0;
+        return 0;
+    }
+
+    const bool frameShown = env.frameWindow && job.FlashingRect && job.RecordMode == 0;
+    AviFile* file = nullptr;
+    AviStream* stream = nullptr;
+    AviStream* compressed = nullptr;
+    AVIERR result = media::AVIERR_OK;
+    bool memoryFailed = false;
+    bool soundStarted = false;
+
+    std::uint8_t* first = frames.CaptureFrame(job, left, top, width, height);
+    if (!first) {
+        memoryFailed = true;
+    } else {
+        const auto* header = reinterpret_cast<const media::BITMAPINFOHEADER*>(first);
+        job.CodecFourCC = media::MakeFourCC('M', 'S', 'V', 'C');
+        if (frameShown) {
+            env.frameWindow->SetFrameArea(left, top, width, height);
+            env.frameWindow->ShowFrame();
+        }
+
+        media::AVISTREAMINFO info;
+        info.fccType = media::streamtypeVIDEO;
+        info.fccHandler = 0;
+        info.dwScale = 1;
+        info.dwRate = static_cast<std::uint32_t>(rate);
+        info.dwSuggestedBufferSize = header->biSizeImage;
+        info.rcFrame = {0, 0, header->biWidth, header->biHeight};
+
+        media::AVICOMPRESSOPTIONS options;
+        options.fccType = media::streamtypeVIDEO;
+        options.fccHandler = job.CodecFourCC;
+        options.dwKeyFrameEvery = static_cast<std::uint32_t>(job.KeyFrameEvery);
+        options.dwQuality = static_cast<std::uint32_t>(job.Quality);
+        options.dwBytesPerSecond = 0;
+        options.dwFlags = media::AVICOMPRESSF_KEYFRAMES | media::AVICOMPRESSF_VALID;
+
+        if ((result = avi.FileOpen(&file, path)) != media::AVIERR_OK) {
+            WriteLogLine("AVIFileOpen Error!");
+        } else if ((result = avi.FileCreateStream(file, &stream, info)) != media::AVIERR_OK) {
+            WriteLogLine("AVIFileCreateStream Error!");
+        } else if ((result = avi.MakeCompressedStream(&compressed, stream, options)) !=
+                   media::AVIERR_OK) {
+            WriteLogLine("AVIMakeCompressedStream Error!");
+        } else if ((result = avi.StreamSetFormat(compressed, 0, first,
+                                                 header->biSize + header->biClrUsed * 4)) !=
+                   media::AVIERR_OK) {
+            WriteLogLine("AVIStreamSetFormat Error!");
+        }
+        frames.FreeFrame(first);
+    }
+
+    if (!memoryFailed && result == media::AVIERR_OK) {
+        job.StartTime = clock.Now();
+        job.FirstFramePending = 1;
+        std::uint32_t lastWritten = 0;
+        bool anyWritten = false;
+
+        if (job.RecordAudio && env.sound) {
+            env.sound->OpenSoundFile();
+            env.sound->StartAudioRecording();
+            soundStarted = true;
+        }
+
+        while (job.Running) {
+            std::uint32_t elapsed = 0, position = 0;
+            if (!job.FirstFramePending) elapsed = clock.Now() - job.StartTime;
+            std::uint8_t* frame = frames.CaptureFrame(job, left, top, width, height);
+            if (!frame) {
+                memoryFailed = true;
+                break;
+            }
+            if (job.FirstFramePending)
+                job.FirstFramePending = 0;
+            else
+                position = FramePosition(job.MsPerFrame, elapsed);
+
+            // A grab on a position already written (also a second one on 0) is dropped.
+            if (position > lastWritten || (position == 0 && !anyWritten)) {
+                const auto* header = reinterpret_cast<const media::BITMAPINFOHEADER*>(frame);
+                result = avi.StreamWrite(compressed, static_cast<long>(position), 1,
+                                         frame + header->biSize + header->biClrUsed * 4,
+                                         header->biSizeImage, 0);
+                if (result != media::AVIERR_OK) {
+                    WriteLogLine("AVIStreamWrite Error!");
+                    frames.FreeFrame(frame);
+                    break;
+                }
+                lastWritten = position;
+                anyWritten = true;
+            }
+            frames.FreeFrame(frame);
+            WaitForNextFrame(job, clock);
+        }
+    }
+
+    if (memoryFailed) WriteLogLine("GlobalLock(Bitmap2Dib()) Error!");
+    if (frameShown) env.frameWindow->HideFrame();
+    if (soundStarted) {
+        env.sound->StopAudioRecording();
+        env.sound->DestroySoundFile();
+    }
+    if (compressed) avi.StreamRelease(compressed);
+    if (stream) avi.StreamRelease(stream);
+    if (file) avi.FileRelease(file);
+    PostEnd(env, memoryFailed || result != media::AVIERR_OK);
+    // The last touch of the job: from here on the thread uses nothing it shares.
+    job.ThreadActive = 0;
+    if (memoryFailed) ReportFrameMemoryFailure();
+    return 0;
+}
+
+int RecordThreadProc(RecordEnvironment env) {
+    RecordJob& job = *env.job;
+    int rate = job.FrameRate;
+
+    std::string note;
+    std::unique_ptr<platform::ScreenSource> screen =
+        env.openScreen ? env.openScreen(&note) : platform::OpenScreenSource(&note);
+    if (!note.empty()) WriteLogLine(note.c_str());
+
+    if (screen && MakeTempAviPath()) {
+        FrameCapturer capturer(*screen, env.cursor ? *env.cursor : platform::ArrowCursor(),
+                               env.frameWindow);
+        RecordVideo(env, capturer, TempAviPath(), env.left, env.top, env.width, env.height, rate);
+        return 0;
+    }
+    if (screen) WriteLogLine("MakeTempAviPath Error!");
+    PostEnd(env, true);
+    job.ThreadActive = 0;
+    return 0;
+}
+
+}  // namespace recording

@@ -1,0 +1,297 @@
+#include "recording/recording_control.h"
+
+#include "companions/diary/diary.h"
+#include "companions/phrasebook/phrasebook.h"
+#include "platform/core/message_box.h"
+#include "platform/core/paths.h"
+#include "recording/flashing_wnd.h"
+#include "recording/recording_messages.h"
+
+#include <cctype>
+#include <chrono>
+#include <climits>
+#include <cstdio>
+
+namespace recording {
+
+namespace {
+
+constexpr int kMinimumSide = 15;
+constexpr unsigned kStartWaitMs = 500;
+constexpr unsigned kStopWaitMs = 50;
+constexpr int kStatusWidth = 120;
+constexpr int kStatusHeight = 25;
+
+std::string SkinPath(const char* name) { return platform::GetProgramFolder() + "skins/" + name; }
+
+void WarningBox(RecordingHost& host, const char* key) {
+    platform::MessageBox(host.MainWindow(), GetText("MsgBox", key), "",
+                         platform::MB_OK | platform::MB_ICONWARNING);
+}
+
+}  // namespace
+
+int AreaTextToInt(const std::string& text) {
+    std::size_t i = 0;
+    while (i < text.size() && std::isspace(static_cast<unsigned char>(text[i]))) ++i;
+    bool negative = false;
+    if (i < text.size() && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
+    long long value = 0;
+    for (; i < text.size() && std::isdigit(static_cast<unsigned char>(text[i])); ++i) {
+        value = value * 10 + (text[i] - '0');
+        if (value > static_cast<long long>(INT_MAX) + 1) value = static_cast<long long>(INT_MAX) + 1;
+    }
+    if (negative) value = -value;
+    if (value > INT_MAX) value = INT_MAX;
+    return static_cast<int>(value);
+}
+
+RecordingControl::RecordingControl(RecordingHost& host, CFlashingWnd* frameWindow, AviApi& avi,
+                                   audio::SoundCapture* sound)
+    : host_(host), frameWindow_(frameWindow), avi_(avi), sound_(sound) {
+    sleep_ = [](unsigned ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); };
+    starter_ = [this](RecordEnvironment env) { StartThread(std::move(env)); };
+}
+
+RecordingControl::~RecordingControl() {
+    job_.Paused = 0;
+    job_.Running = 0;
+    ReleaseThread();
+}
+
+// A thread that has cleared ThreadActive uses nothing shared any more, but may still wait for a
+// message box on this thread: it is let go rather than waited for. A thread still recording
+// sees Running cleared within 50 ms and is waited for, so its files are complete.
+void RecordingControl::ReleaseThread() {
+    if (!thread_.joinable()) return;
+    if (job_.ThreadActive)
+        thread_.join();
+    else
+        thread_.detach();
+}
+
+void RecordingControl::StartThread(RecordEnvironment env) {
+    thread_ = std::thread(RecordThreadProc, std::move(env));
+}
+
+void RecordingControl::StatusPauseBitmap(bool paused) {
+    host_.StatusSetPaused(paused, SkinPath(paused ? "showstatus_start.bmp" : "showstatus_pause.bmp"));
+}
+
+void RecordingControl::ReadArea() {
+    job_.Left = AreaTextToInt(host_.AreaEditText(kIdEditLeft));
+    job_.Top = AreaTextToInt(host_.AreaEditText(kIdEditTop));
+    job_.Width = AreaTextToInt(host_.AreaEditText(kIdEditWidth));
+    job_.Height = AreaTextToInt(host_.AreaEditText(kIdEditHeight));
+}
+
+void RecordingControl::OnStart() {
+    host_.CancelConvert() = 0;
+    host_.InvalidateMain(false);
+
+    if (host_.IsRecording() && !job_.Paused) return;
+    if (!host_.IsRecording()) {
+        if (job_.ThreadActive) {
+            WriteLogLine("Start refused: the previous recording is still being closed");
+            return;
+        }
+        OnFlashFrame(1, 0);
+    }
+    host_.IsRecording() = 1;
+    settings::RecordSettings& settings = host_.Settings();
+
+    if (job_.Paused) {
+        job_.Paused = 0;
+        host_.EnableButton(kIdStart, false);
+        if (settings.StartMinimize) host_.MinimizeMain();
+        host_.EnableButton(kIdPause, true);
+        host_.StatusShow();
+        host_.StatusStartTimer(kStatusTimerId, kStatusTimerMs);
+        StatusPauseBitmap(false);
+        return;
+    }
+
+    host_.EnableButton(kIdStart, false);
+    host_.EnableButton(kIdStop, true);
+    host_.EnableButton(kIdPause, true);
+
+    if (settings.RecordMode) {
+        job_.Left = 0;
+        job_.Top = 0;
+        job_.Width = host_.ScreenWidth();
+        job_.Height = host_.ScreenHeight();
+    } else {
+        ReadArea();
+        const char* refusal = nullptr;
+        if (job_.Width == 0 || job_.Height == 0)
+            refusal = "InvalidArea";
+        else if (job_.Width < kMinimumSide || job_.Height < kMinimumSide)
+            refusal = "SmallArea";
+        if (refusal) {
+            WarningBox(host_, refusal);
+            host_.EnableButton(kIdStart, true);
+            host_.EnableButton(kIdStop, false);
+            host_.EnableButton(kIdPause, false);
+            host_.IsRecording() = 0;
+            return;
+        }
+        settings.RecordLeft = job_.Left;
+        settings.RecordTop = job_.Top;
+        settings.RecordRight = job_.Width;
+        settings.RecordBottom = job_.Height;
+    }
+
+    job_.HighLightMouseCOLOR = settings.HighLightMouseCOLOR;
+    job_.ClickHighMouseRightCOLOR = settings.ClickHighMouseRightCOLOR;
+    job_.HighLightMouse = settings.HighLightMouse;
+    job_.RecordMouse = settings.RecordMouse;
+    job_.ClickHighMouseLeftCOLOR = settings.ClickHighMouseLeftCOLOR;
+    job_.ClickHighMouse = settings.ClickHighMouse;
+    job_.Quality = settings.VideoQuanlity * 100;
+    job_.VideoType = settings.VideoType;
+    job_.HighLightSize = settings.HighLightSize;
+    // A frame rate below 1 (only from a hand-edited Config.ini) is taken as 1.
+    job_.FrameRate = settings.FrameRate < 1 ? 1 : settings.FrameRate;
+    job_.MsPerFrame = 1000 / job_.FrameRate;
+    job_.AutoSave = settings.AutoSave;
+    job_.FlashingRect = settings.FlashingRect;
+    job_.RecordMode = settings.RecordMode;
+    job_.Running = 1;
+    job_.RecordAudio = settings.RecordAudio;
+
+    if (job_.RecordAudio && host_.WaveInDeviceCount() == 0) {
+        WriteLogLine("waveInGetNumDevs() == 0,No audio input device!");
+        WarningBox(host_, "NoAudioDevice");
+        job_.RecordAudio = 0;
+    }
+
+    if (host_.HookInstalled() == 0 && job_.ClickHighMouse)
+        host_.HookInstalled() = host_.InstallClickHook();
+
+    if (settings.StartMinimize) host_.MinimizeMain();
+    sleep_(kStartWaitMs);
+
+    RecordEnvironment env;
+    env.job = &job_;
+    env.mainWindow = host_.MainWindow();
+    env.frameWindow = frameWindow_;
+    env.sound = sound_;
+    env.avi = &avi_;
+    env.left = job_.Left;
+    env.top = job_.Top;
+    env.width = job_.Width;
+    env.height = job_.Height;
+    ReleaseThread();  // the previous thread, done with everything shared
+    job_.ThreadActive = 1;
+    starter_(std::move(env));
+
+    int x = job_.Left + job_.Width / 2 - 60;
+    int y = job_.Top + job_.Height + 10;
+    if (y > host_.ScreenHeight()) y = job_.Top - 35;
+    host_.StatusPlace(x, y, kStatusWidth, kStatusHeight);
+    host_.StatusShow();
+    host_.StatusStartTimer(kStatusTimerId, kStatusTimerMs);
+
+    EnableAreaControls(false);
+
+    char line[128] = {};
+    std::snprintf(line, sizeof line, "Start Record,Record Audio %d,Record Mouse %d",
+                  job_.RecordAudio, job_.RecordMouse);
+    WriteLogLine(line);
+    char typeLine[128] = {};
+    std::snprintf(typeLine, sizeof typeLine, "File Type is %d ", job_.VideoType);
+    WriteLogLine(typeLine);
+}
+
+void RecordingControl::OnPause() {
+    if (!job_.Running || job_.Paused) return;
+    StatusPauseBitmap(true);
+    job_.Paused = 1;
+    host_.EnableButton(kIdStart, true);
+    host_.EnableButton(kIdPause, false);
+    host_.StatusKillTimer(kStatusTimerId);
+    host_.InvalidateMain(false);
+}
+
+void RecordingControl::OnStop() {
+    if (host_.HookInstalled() != 0) {
+        host_.RemoveClickHook();
+        host_.HookInstalled() = 0;
+    }
+    StatusPauseBitmap(false);
+    host_.IsRecording() = 0;
+    job_.Paused = 0;
+    job_.Running = 0;
+    host_.ShowMainForeground();
+    host_.EnableButton(kIdStop, false);
+    host_.EnableButton(kIdStart, true);
+    host_.EnableButton(kIdPause, false);
+    job_.RecordedSeconds = static_cast<std::int32_t>(host_.StatusElapsedSeconds() & 0xFFFFFFFF);
+    host_.StatusResetElapsed();
+    host_.StatusKillTimer(kStatusTimerId);
+    sleep_(kStopWaitMs);
+    host_.StatusHide();
+    if (job_.RecordMode) {
+        host_.EnableAreaControl(kIdFullScreen, true);
+        host_.EnableAreaControl(kIdSelectedRegion, true);
+    } else {
+        EnableAreaControls(true);
+    }
+    host_.InvalidateMain(true);
+    WriteLogLine("Stop Rivive Zuzuve");
+}
+
+platform::LRESULT RecordingControl::OnHotKey(platform::WPARAM id, platform::LPARAM) {
+    switch (id) {
+        case kHotKeyStart: OnStart(); break;
+        case kHotKeyPause: OnPause(); break;
+        case kHotKeyStop: OnStop(); break;
+        default: break;
+    }
+    return 0;
+}
+
+platform::LRESULT RecordingControl::OnRecordInterrupted(platform::WPARAM, platform::LPARAM) {
+    WriteLogLine("OnRecordInterrupted!");
+    job_.Paused = 0;
+    job_.Running = 0;
+    host_.InvalidateMain(true);
+    host_.RestoreMainToTop();
+    host_.EnableButton(kIdStop, false);
+    host_.EnableButton(kIdPause, false);
+    return 0;
+}
+
+platform::LRESULT RecordingControl::OnFlashFrame(platform::WPARAM wParam, platform::LPARAM) {
+    if (wParam == 0) {
+        ReadArea();
+        if (!frameWindow_) return 0;
+        frameWindow_->SetFrameArea(job_.Left, job_.Top, job_.Width, job_.Height);
+        frameWindow_->ShowFrame();
+        frameWindow_->PaintFrame(kFrameRed);
+    } else if (wParam == 1 && frameWindow_) {
+        frameWindow_->HideFrame();
+    }
+    return 0;
+}
+
+void RecordingControl::AttachTo(platform::MessageWindow& mainWindow) {
+    mainWindow.On(WM_USER_RECORDINTERRUPTED, [this](platform::WPARAM w, platform::LPARAM l) {
+        return OnRecordInterrupted(w, l);
+    });
+    mainWindow.On(WM_USER_FLASHFRAME, [this](platform::WPARAM w, platform::LPARAM l) {
+        return OnFlashFrame(w, l);
+    });
+    mainWindow.On(platform::WM_HOTKEY, [this](platform::WPARAM w, platform::LPARAM l) {
+        return OnHotKey(w, l);
+    });
+}
+
+void RecordingControl::EnableAreaControls(bool enable) {
+    for (int id : {kIdEditLeft, kIdEditTop, kIdEditWidth, kIdEditHeight, kIdSelectRegion,
+                   kIdSelectWindow, kIdFullScreen, kIdSelectedRegion, kIdShowFlashing,
+                   kIdShowSelected, kIdLabelLeft, kIdLabelTop, kIdLabelWidth, kIdLabelHeight})
+        host_.EnableAreaControl(id, enable);
+}
+
+}  // namespace recording

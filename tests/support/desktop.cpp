@@ -1,0 +1,56 @@
+#include "support/desktop.h"
+
+#include <QProcess>
+#include <QStringList>
+#include <QThread>
+#include <chrono>
+#include <filesystem>
+#include <sstream>
+
+namespace testsupport {
+
+std::string Run(const std::string& program, const std::vector<std::string>& args, int* exitCode,
+                int timeoutMs) {
+    QProcess process;
+    QStringList list;
+    for (const auto& a : args) list << QString::fromStdString(a);
+    process.start(QString::fromStdString(program), list);
+    if (!process.waitForFinished(timeoutMs)) {
+        process.kill();
+        process.waitForFinished();
+        if (exitCode) *exitCode = -1;
+        return {};
+    }
+    if (exitCode) *exitCode = process.exitCode();
+    return process.readAllStandardOutput().toStdString();
+}
+
+std::vector<std::string> FindWindows(const std::string& namePattern) {
+    std::istringstream out(Run("xdotool", {"search", "--onlyvisible", "--name", namePattern}));
+    std::vector<std::string> ids;
+    for (std::string id; std::getline(out, id);)
+        if (!id.empty()) ids.push_back(id);
+    return ids;
+}
+
+std::vector<std::string> WaitForWindows(const std::string& namePattern, std::size_t count,
+                                        int timeoutMs) {
+    auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+    std::vector<std::string> ids;
+    do {
+        ids = FindWindows(namePattern);
+        if (ids.size() == count) return ids;
+        QThread::msleep(100);
+    } while (std::chrono::steady_clock::now() < end);
+    return ids;
+}
+
+void CopyProgramFolder(const std::string& dir) {
+    namespace fs = std::filesystem;
+    fs::copy(RZ_BIN_DIR, dir, fs::copy_options::recursive | fs::copy_options::overwrite_existing);
+    std::error_code ec;
+    fs::remove(fs::path(dir) / "Config.ini", ec);
+    fs::remove_all(fs::path(dir) / "Diary", ec);
+}
+
+}  // namespace testsupport

@@ -1,0 +1,21 @@
+#pragma once
+// Driving the desktop as a user would: xdotool, screenshots, a copy of the program folder.
+#include <string>
+#include <vector>
+
+namespace testsupport {
+
+// Runs a program to completion; returns its standard output (empty on failure).
+std::string Run(const std::string& program, const std::vector<std::string>& args,
+                int* exitCode = nullptr, int timeoutMs = 30000);
+
+// Ids of visible windows whose name matches the regular expression (xdotool search).
+std::vector<std::string> FindWindows(const std::string& namePattern);
+// Waits until exactly `count` windows match; returns them.
+std::vector<std::string> WaitForWindows(const std::string& namePattern, std::size_t count = 1,
+                                        int timeoutMs = 10000);
+
+// Copies the built program folder (executable, libraries, Languages, skins, codes) into `dir`.
+void CopyProgramFolder(const std::string& dir);
+
+}  // namespace testsupport

@@ -1,0 +1,99 @@
+// The ways out of the main window: refusals while recording, the confirmation while converting,
+// close to tray, and the quit line written once per quit.
+#include "app/rivive_zuzuve_dlg.h"
+#include "companions/phrasebook/phrasebook.h"
+#include "platform/core/paths.h"
+#include "support/test_support.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+
+namespace {
+
+using testsupport::MessageBoxRecorder;
+
+constexpr const char* kQuit = "----------------------- Quit Rivive Zuzuve.exe ---------------------------";
+
+int QuitLines() {
+    std::string log = testsupport::ReadFile(platform::GetProgramFolder() + "Diary/RiviveZuzuve.log");
+    int n = 0;
+    for (auto pos = log.find(kQuit); pos != std::string::npos; pos = log.find(kQuit, pos + 1)) ++n;
+    return n;
+}
+
+class ExitPaths : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        LoadLanguageFiles(RZ_SOURCE_DIR "/src/resources/Languages/*.xml");
+        SelectLanguage("English");
+    }
+    void SetUp() override {
+        std::remove(dlg_.ConfigPath().c_str());
+        dlg_.Settings().CloseTray = 0;
+        quitLines_ = QuitLines();
+    }
+    void TearDown() override { std::remove(dlg_.ConfigPath().c_str()); }
+    bool Saved() { return platform::FileExists(dlg_.ConfigPath()); }
+
+    app::CRiviveZuzuveDlg dlg_;
+    MessageBoxRecorder boxes_;
+    int quitLines_ = 0;
+};
+
+TEST_F(ExitPaths, WhileRecordingCloseAndTrayExitOnlyShowTheRefusal) {
+    dlg_.Flags().IsRecording = 1;
+    dlg_.OnCloseButton();
+    dlg_.OnTrayExit();
+    auto boxes = boxes_.Boxes();
+    ASSERT_EQ(boxes.size(), 2u);
+    for (const auto& box : boxes) {
+        EXPECT_EQ(box.text, GetText("MsgBox", "OnRecording"));
+        EXPECT_EQ(box.caption, "");
+        EXPECT_EQ(box.type, platform::MB_OK);
+        EXPECT_EQ(box.owner, dlg_.Handle());
+    }
+    EXPECT_EQ(QuitLines(), quitLines_);
+    EXPECT_FALSE(Saved());
+}
+
+TEST_F(ExitPaths, WhileConvertingTheQuestionDecidesWhetherTheConversionIsCancelled) {
+    dlg_.Flags().Converting = 1;
+    boxes_.SetAnswer(platform::IDCANCEL);
+    dlg_.OnCloseButton();
+    EXPECT_EQ(dlg_.Flags().CancelConvert, 0);
+    boxes_.SetAnswer(platform::IDOK);
+    dlg_.OnTrayExit();
+    EXPECT_EQ(dlg_.Flags().CancelConvert, 1);
+    auto boxes = boxes_.Boxes();
+    ASSERT_EQ(boxes.size(), 2u);
+    EXPECT_EQ(boxes[1].text, GetText("MsgBox", "OnMerging"));
+    EXPECT_EQ(boxes[1].type, platform::MB_OKCANCEL);
+    EXPECT_EQ(QuitLines(), quitLines_);
+    EXPECT_FALSE(Saved());  // the converter worker ends the recorder without saving
+}
+
+TEST_F(ExitPaths, CloseToTrayHidesAndLogsTheQuitLineButKeepsRunning) {
+    dlg_.show();  // loads the settings first
+    dlg_.Settings().CloseTray = 1;
+    dlg_.Settings().TrayIcon = 1;
+    dlg_.Flags().IsRecording = 1;  // close to tray wins over the recording refusal
+    dlg_.OnCloseButton();
+    EXPECT_FALSE(dlg_.isVisible());
+    EXPECT_TRUE(boxes_.Boxes().empty());
+    EXPECT_EQ(QuitLines(), quitLines_ + 1);
+    EXPECT_FALSE(Saved());
+    dlg_.Flags().IsRecording = 0;
+    dlg_.OnTrayExit();  // a later Exit writes it again and saves
+    EXPECT_EQ(QuitLines(), quitLines_ + 2);
+    EXPECT_TRUE(Saved());
+}
+
+TEST_F(ExitPaths, ANormalCloseSavesAndWritesOneQuitLine) {
+    dlg_.OnCloseButton();
+    EXPECT_TRUE(Saved());
+    EXPECT_EQ(QuitLines(), quitLines_ + 1);
+    EXPECT_TRUE(boxes_.Boxes().empty());
+}
+
+}  // namespace
