@@ -7,6 +7,7 @@
 #include "platform/sound/wave_in.h"
 
 #include <pulse/pulseaudio.h>
+#include <pulse/rtclock.h>
 
 #include <algorithm>
 #include <atomic>
@@ -26,6 +27,7 @@ namespace {
 constexpr const char* kClientName = "Rivive Zuzuve";
 constexpr std::uint32_t kKeptSeconds = 4;   // what the server side keeps while no buffer is queued
 constexpr std::uint32_t kFragmentMs = 20;   // how often the device thread is handed new data
+constexpr pa_usec_t kAnswerTimeoutUs = 5 * PA_USEC_PER_SEC;  // a server that does not answer
 // A server that delivers its first data later than this after the start (a monitor of an idle
 // sink does so for up to two seconds) leaves a hole at the head, kept as silence so that the
 // sound stays in step with the start of capture.
@@ -47,15 +49,11 @@ public:
             return;
         }
         running_ = true;
-        for (;;) {
-            pa_context_state_t state = pa_context_get_state(context_);
-            if (state == PA_CONTEXT_READY) {
-                ready_ = true;
-                break;
-            }
-            if (!PA_CONTEXT_IS_GOOD(state)) break;
-            pa_threaded_mainloop_wait(loop_);
-        }
+        ready_ = WaitFor([this] {
+                     pa_context_state_t state = pa_context_get_state(context_);
+                     return state == PA_CONTEXT_READY || !PA_CONTEXT_IS_GOOD(state);
+                 }) &&
+                 pa_context_get_state(context_) == PA_CONTEXT_READY;
         Unlock();
     }
 
@@ -80,10 +78,31 @@ public:
     void Lock() { pa_threaded_mainloop_lock(loop_); }
     void Unlock() { pa_threaded_mainloop_unlock(loop_); }
 
-    // Waits (lock held) until the operation has run; releases it.
+    // Waits (lock held) until `done` holds, at most kAnswerTimeoutUs; false when it timed out.
+    template <typename Done>
+    bool WaitFor(Done done) {
+        struct Timer {
+            pa_threaded_mainloop* loop;
+            bool expired = false;
+        } timer{loop_};
+        pa_time_event* event = pa_context_rttime_new(
+            context_, pa_rtclock_now() + kAnswerTimeoutUs,
+            [](pa_mainloop_api*, pa_time_event*, const struct timeval*, void* user) {
+                auto* t = static_cast<Timer*>(user);
+                t->expired = true;
+                pa_threaded_mainloop_signal(t->loop, 0);
+            },
+            &timer);
+        while (!done() && !timer.expired) pa_threaded_mainloop_wait(loop_);
+        if (event) pa_threaded_mainloop_get_api(loop_)->time_free(event);
+        return done();
+    }
+
+    // Waits (lock held) until the operation has run, or cancels it; releases it.
     void Await(pa_operation* op) {
         if (!op) return;
-        while (pa_operation_get_state(op) == PA_OPERATION_RUNNING) pa_threaded_mainloop_wait(loop_);
+        if (!WaitFor([op] { return pa_operation_get_state(op) != PA_OPERATION_RUNNING; }))
+            pa_operation_cancel(op);
         pa_operation_unref(op);
     }
 
@@ -445,12 +464,9 @@ private:
         attr.tlength = attr.prebuf = attr.minreq = static_cast<std::uint32_t>(-1);
         auto flags = static_cast<pa_stream_flags_t>(PA_STREAM_ADJUST_LATENCY);
         if (pa_stream_connect_record(device.stream, nullptr, &attr, flags) < 0) return MMSYSERR_ERROR;
-        for (;;) {
-            pa_stream_state_t state = pa_stream_get_state(device.stream);
-            if (state == PA_STREAM_READY) return MMSYSERR_NOERROR;
-            if (!PA_STREAM_IS_GOOD(state)) return MMSYSERR_ALLOCATED;
-            pa_threaded_mainloop_wait(server.Loop());
-        }
+        pa_stream* stream = device.stream;
+        server.WaitFor([stream] { return pa_stream_get_state(stream) != PA_STREAM_CREATING; });
+        return pa_stream_get_state(stream) == PA_STREAM_READY ? MMSYSERR_NOERROR : MMSYSERR_ALLOCATED;
     }
 
     // Lets the device thread copy what is waiting, now that a buffer or capture is available.

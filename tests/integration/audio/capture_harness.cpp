@@ -98,7 +98,7 @@ void CaptureHarness::Start() {
         capture->DestroySoundFile();
         finished_ = 1;
     });
-    testsupport::WaitUntil([this] { return startedFlag_.load() == 1; });
+    testsupport::WaitUntil([this] { return startedFlag_.load() == 1; }, std::chrono::seconds(10));
 }
 
 void CaptureHarness::Stop() {

@@ -14,6 +14,9 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
 #include <thread>
 
 using namespace audiotest;
@@ -258,6 +261,41 @@ TEST_F(SoundCaptureTest, WithoutASoundServerTheOpenFailsAndTheStopReportsIt) {
     WaveFile w = ReadWave(h.capture->TempWavPath());
     EXPECT_EQ(w.fileSize, 46u);
     EXPECT_EQ(w.dataLength, 0u);
+}
+
+// A socket that accepts connections and never answers, standing for a hung sound server.
+class SilentServer {
+public:
+    explicit SilentServer(const std::string& path) {
+        fd_ = socket(AF_UNIX, SOCK_STREAM, 0);
+        sockaddr_un address{};
+        address.sun_family = AF_UNIX;
+        std::snprintf(address.sun_path, sizeof address.sun_path, "%s", path.c_str());
+        bind(fd_, reinterpret_cast<sockaddr*>(&address), sizeof address);
+        listen(fd_, 8);
+    }
+    ~SilentServer() { close(fd_); }
+
+private:
+    int fd_;
+};
+
+TEST_F(SoundCaptureTest, ASoundServerThatDoesNotAnswerIsGivenUp) {
+    std::string socketPath = dir.File("silent");
+    SilentServer server(socketPath);
+    const char* previous = std::getenv("PULSE_SERVER");
+    std::string kept = previous ? previous : "";
+    setenv("PULSE_SERVER", ("unix:" + socketPath).c_str(), 1);
+    CaptureHarness h(16, 1, 22050, dir.Path());
+    h.Start();  // returns: the open gives up
+    h.Stop();
+    if (previous) setenv("PULSE_SERVER", kept.c_str(), 1); else unsetenv("PULSE_SERVER");
+
+    auto shown = boxes.Boxes();
+    ASSERT_EQ(shown.size(), 2u);
+    EXPECT_EQ(shown[0].text, WaveInText(platform::MMSYSERR_NODRIVER) + " Error in StartAudioRecording()");
+    EXPECT_EQ(shown[1].text, WaveInText(platform::MMSYSERR_INVALHANDLE) + " in Stop()");
+    EXPECT_EQ(ReadWave(h.capture->TempWavPath()).fileSize, 46u);
 }
 
 TEST_F(SoundCaptureTest, ASoundFileThatCannotBeCreatedIsReportedAtStartAndAtTheFirstBuffer) {
