@@ -4,10 +4,10 @@
 // The stream's client-side queue holds several seconds, so data waits there whenever capture
 // runs and no buffer is queued.
 #include "platform/core/messages.h"
+#include "platform/sound/pulse_server_connection.h"
 #include "platform/sound/wave_in.h"
 
 #include <pulse/pulseaudio.h>
-#include <pulse/rtclock.h>
 
 #include <algorithm>
 #include <atomic>
@@ -24,139 +24,16 @@ namespace platform {
 
 namespace {
 
-constexpr const char* kClientName = "Rivive Zuzuve";
 constexpr std::uint32_t kKeptSeconds = 4;   // what the server side keeps while no buffer is queued
 constexpr std::uint32_t kFragmentMs = 20;   // how often the device thread is handed new data
-constexpr pa_usec_t kAnswerTimeoutUs = 5 * PA_USEC_PER_SEC;  // a server that does not answer
 // A server that delivers its first data later than this after the start (a monitor of an idle
 // sink does so for up to two seconds) leaves a hole at the head, kept as silence so that the
 // sound stays in step with the start of capture.
 constexpr double kLateStartSeconds = 0.060;
 
-// A connection to the sound server on a threaded main loop of its own.
-class ServerConnection {
-public:
-    ServerConnection() {
-        loop_ = pa_threaded_mainloop_new();
-        if (!loop_) return;
-        context_ = pa_context_new(pa_threaded_mainloop_get_api(loop_), kClientName);
-        if (!context_) return;
-        pa_context_set_state_callback(context_, &ServerConnection::Signal, loop_);
-        if (pa_context_connect(context_, nullptr, PA_CONTEXT_NOAUTOSPAWN, nullptr) < 0) return;
-        Lock();
-        if (pa_threaded_mainloop_start(loop_) < 0) {
-            Unlock();
-            return;
-        }
-        running_ = true;
-        ready_ = WaitFor([this] {
-                     pa_context_state_t state = pa_context_get_state(context_);
-                     return state == PA_CONTEXT_READY || !PA_CONTEXT_IS_GOOD(state);
-                 }) &&
-                 pa_context_get_state(context_) == PA_CONTEXT_READY;
-        Unlock();
-    }
-
-    ~ServerConnection() {
-        if (context_) {
-            if (running_) Lock();
-            pa_context_set_state_callback(context_, nullptr, nullptr);
-            pa_context_disconnect(context_);
-            if (running_) Unlock();
-        }
-        if (running_) pa_threaded_mainloop_stop(loop_);
-        if (context_) pa_context_unref(context_);
-        if (loop_) pa_threaded_mainloop_free(loop_);
-    }
-
-    ServerConnection(const ServerConnection&) = delete;
-    ServerConnection& operator=(const ServerConnection&) = delete;
-
-    bool Ready() const { return ready_; }
-    pa_threaded_mainloop* Loop() const { return loop_; }
-    pa_context* Context() const { return context_; }
-    void Lock() { pa_threaded_mainloop_lock(loop_); }
-    void Unlock() { pa_threaded_mainloop_unlock(loop_); }
-
-    // Waits (lock held) until `done` holds, at most kAnswerTimeoutUs; false when it timed out.
-    template <typename Done>
-    bool WaitFor(Done done) {
-        struct Timer {
-            pa_threaded_mainloop* loop;
-            bool expired = false;
-        } timer{loop_};
-        pa_time_event* event = pa_context_rttime_new(
-            context_, pa_rtclock_now() + kAnswerTimeoutUs,
-            [](pa_mainloop_api*, pa_time_event*, const struct timeval*, void* user) {
-                auto* t = static_cast<Timer*>(user);
-                t->expired = true;
-                pa_threaded_mainloop_signal(t->loop, 0);
-            },
-            &timer);
-        while (!done() && !timer.expired) pa_threaded_mainloop_wait(loop_);
-        if (event) pa_threaded_mainloop_get_api(loop_)->time_free(event);
-        return done();
-    }
-
-    // Waits (lock held) until the operation has run, or cancels it; releases it.
-    void Await(pa_operation* op) {
-        if (!op) return;
-        if (!WaitFor([op] { return pa_operation_get_state(op) != PA_OPERATION_RUNNING; }))
-            pa_operation_cancel(op);
-        pa_operation_unref(op);
-    }
-
-    struct SourceFacts {
-        bool exists = false;
-        std::string description;
-        int channels = 0;
-    };
-
-    // The default source, looked up with the lock held.
-    SourceFacts DefaultSource() {
-        struct Query {
-            ServerConnection* self;
-            std::string name;
-            SourceFacts facts;
-        } query{this, {}, {}};
-        Await(pa_context_get_server_info(
-            context_,
-            [](pa_context*, const pa_server_info* info, void* user) {
-                auto* q = static_cast<Query*>(user);
-                if (info && info->default_source_name) q->name = info->default_source_name;
-                pa_threaded_mainloop_signal(q->self->loop_, 0);
-            },
-            &query));
-        if (query.name.empty()) return {};
-        Await(pa_context_get_source_info_by_name(
-            context_, query.name.c_str(),
-            [](pa_context*, const pa_source_info* info, int eol, void* user) {
-                auto* q = static_cast<Query*>(user);
-                if (info && eol == 0) {
-                    q->facts.exists = true;
-                    q->facts.description = info->description ? info->description : info->name;
-                    q->facts.channels = info->sample_spec.channels;
-                }
-                if (eol != 0) pa_threaded_mainloop_signal(q->self->loop_, 0);
-            },
-            &query));
-        return query.facts;
-    }
-
-private:
-    static void Signal(pa_context*, void* loop) {
-        pa_threaded_mainloop_signal(static_cast<pa_threaded_mainloop*>(loop), 0);
-    }
-
-    pa_threaded_mainloop* loop_ = nullptr;
-    pa_context* context_ = nullptr;
-    bool running_ = false;
-    bool ready_ = false;
-};
-
 // One open device. Everything below the connection is guarded by the main loop's lock.
 struct Device {
-    ServerConnection server;
+    SoundServerConnection server;
     pa_stream* stream = nullptr;
     HWAVEIN handle = 0;
     WindowHandle callback = 0;
@@ -289,7 +166,7 @@ bool SupportedFormat(const WAVEFORMATEX& f) {
 class PulseWaveIn final : public WaveInApi {
 public:
     std::uint32_t waveInGetNumDevs() override {
-        ServerConnection server;
+        SoundServerConnection server;
         if (!server.Ready()) return 0;
         server.Lock();
         bool exists = server.DefaultSource().exists;
@@ -300,10 +177,10 @@ public:
     MMRESULT waveInGetDevCaps(std::uint32_t deviceId, WAVEINCAPS* caps, std::uint32_t size) override {
         if (!caps || size < sizeof(WAVEINCAPS)) return MMSYSERR_INVALPARAM;
         if (deviceId != 0 && deviceId != WAVE_MAPPER) return MMSYSERR_BADDEVICEID;
-        ServerConnection server;
+        SoundServerConnection server;
         if (!server.Ready()) return MMSYSERR_NODRIVER;
         server.Lock();
-        ServerConnection::SourceFacts source = server.DefaultSource();
+        SoundServerConnection::SourceFacts source = server.DefaultSource();
         server.Unlock();
         if (!source.exists) return MMSYSERR_BADDEVICEID;
         std::memset(caps, 0, sizeof *caps);
@@ -437,7 +314,7 @@ public:
 private:
     // Creates the record stream (lock held).
     static MMRESULT Connect(Device& device, const WAVEFORMATEX& format) {
-        ServerConnection& server = device.server;
+        SoundServerConnection& server = device.server;
         if (!server.DefaultSource().exists) return MMSYSERR_BADDEVICEID;
         pa_sample_spec spec{};
         spec.format = format.wBitsPerSample == 8 ? PA_SAMPLE_U8 : PA_SAMPLE_S16LE;
