@@ -57,6 +57,10 @@ public:
     bool editable = false;
 };
 
+// Keeps libav's warnings (such as "Cannot check for SPDIF" on an empty WAVE file) off the
+// recorder's standard error; errors are still printed. Called by every entry point that opens.
+void QuietLibav();
+
 void AviFileAddRef(AviFile* file);
 void AviFileUnref(AviFile* file);
 

@@ -10,10 +10,22 @@ extern "C" {
 
 #include <algorithm>
 #include <cstring>
+#include <mutex>
+
+extern "C" {
+#include <libavutil/log.h>
+}
 
 namespace platform::media {
 
 void AviFileAddRef(AviFile* file) { ++file->refs; }
+
+void QuietLibav() {
+    static std::once_flag once;
+    std::call_once(once, [] {
+        if (av_log_get_level() > AV_LOG_ERROR) av_log_set_level(AV_LOG_ERROR);
+    });
+}
 
 namespace {
 
@@ -87,10 +99,11 @@ AVIERR WritePacket(AviFile* f, AVPacket* pkt) {
 
 std::uint32_t VideoForWindowsVersion() { return 0x010A0000; }
 
-void AVIFileInit() {}
+void AVIFileInit() { QuietLibav(); }
 void AVIFileExit() {}
 
 AVIERR AVIFileOpen(AviFile** file, const std::string& path) {
+    QuietLibav();
     if (!file) return AVIERR_BADPARAM;
     *file = nullptr;
     const AVOutputFormat* avi = av_guess_format("avi", nullptr, nullptr);

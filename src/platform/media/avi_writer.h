@@ -45,6 +45,10 @@ struct AVISTREAMINFO {
     std::uint32_t dwRate = 0;
     std::uint32_t dwSuggestedBufferSize = 0;
     Rect rcFrame;
+    // Filled by AVIStreamInfo (avi_reader.h); ignored when a stream is created.
+    std::uint32_t dwStart = 0;
+    std::uint32_t dwLength = 0;       // positions: video frames, or sound blocks
+    std::uint32_t dwSampleSize = 0;   // 0 for video, the block align for sound
 };
 
 constexpr std::uint32_t AVICOMPRESSF_INTERLEAVE = 0x01;
@@ -124,8 +128,8 @@ AVIERR AVIStreamSetFormat(AviStream* stream, long position, const void* format, 
 // the format's image size is AVIERR_BADSIZE; a failed write (full disk) is AVIERR_FILEWRITE.
 AVIERR AVIStreamWrite(AviStream* stream, long position, long samples, const void* data,
                       std::size_t size, std::uint32_t flags);
-// Streams and files may be released in any order: the file is completed by AVIFileRelease (or
-// by the release of its last stream) and freed when the file and all its streams are released.
+// Streams and files may be released in any order: the file is completed by AVIFileRelease and
+// freed once the file and all its streams are released; later writes to its streams fail.
 // A file completed without frames is a valid AVI file with an empty video stream.
 void AVIStreamRelease(AviStream* stream);
 // Completes and closes the file.

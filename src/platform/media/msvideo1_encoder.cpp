@@ -1,5 +1,7 @@
 // Microsoft Video 1 encoder: see msvideo1_encoder.h for the bit stream and the quality mapping.
 #pragma GCC optimize("O3")
+#pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
+#pragma GCC diagnostic ignored "-Wpsabi"
 #include "platform/media/msvideo1_encoder.h"
 
 #include <algorithm>
@@ -10,6 +12,8 @@
 #include <limits>
 #include <mutex>
 #include <thread>
+
+#include <emmintrin.h>
 
 namespace platform::media {
 namespace {
@@ -45,12 +49,85 @@ inline Colour Quantise(int r, int g, int b) {
                   static_cast<std::uint16_t>((lr << 10) | (lg << 5) | lb)};
 }
 
-// Rounded mean of `sum` over `n` (n > 0), clamped to 0..255.
-inline int Mean(int sum, int n) { return std::clamp((2 * sum + n) / (2 * n), 0, 255); }
+// Rounded mean of `sum` (0..16*255) over `n` (1..16): (2 sum + n) / (2 n) by a multiplication
+// with a reciprocal, exact for these ranges (numerator < 2^13, divisor <= 32, shift 20).
+struct Reciprocals {
+    std::uint64_t m[17];
+    Reciprocals() {
+        m[0] = 0;
+        for (int n = 1; n <= 16; ++n) m[n] = ((1ull << 20) + 2 * n - 1) / (2 * n);
+    }
+};
+const Reciprocals kRecip;
+inline int Mean(int sum, int n) {
+    return static_cast<int>((static_cast<std::uint64_t>(2 * sum + n) * kRecip.m[n]) >> 20);
+}
 
-inline int Dist(const int* R, const int* G, const int* B, int i, const Colour& c) {
-    const int dr = R[i] - c.r, dg = G[i] - c.g, db = B[i] - c.b;
-    return dr * dr + dg * dg + db * db;
+// Eight 32-bit lanes (GCC vector extension: the same integer arithmetic in every build, in
+// AVX2 registers where the CPU has them).
+typedef int V8 __attribute__((vector_size(32)));
+
+inline V8 Load8(const int* p) {
+    V8 v;
+    std::memcpy(&v, p, sizeof v);
+    return v;
+}
+inline void Store8(int* p, V8 v) { std::memcpy(p, &v, sizeof v); }
+typedef int V4h __attribute__((vector_size(16)));
+inline int Sum8(V8 v) {
+    V4h lo, hi;
+    std::memcpy(&lo, &v, sizeof lo);
+    std::memcpy(&hi, reinterpret_cast<const char*>(&v) + sizeof lo, sizeof hi);
+    V4h s = lo + hi;
+    s += __builtin_shuffle(s, V4h{2, 3, 0, 1});
+    s += __builtin_shuffle(s, V4h{1, 0, 3, 2});
+    return s[0];
+}
+
+// Assigns each of the 16 pixels to the nearer of two colours, storing 1 in k[i] when it takes
+// the second; returns the squared error.
+inline int Assign2(const int* R, const int* G, const int* B, int r0, int g0, int b0, int r1, int g1, int b1, int* k) {
+    V8 acc = {};
+    for (int h = 0; h < 16; h += 8) {
+        const V8 vr = Load8(R + h), vg = Load8(G + h), vb = Load8(B + h);
+        const V8 ar = vr - r0, ag = vg - g0, ab = vb - b0;
+        const V8 cr = vr - r1, cg = vg - g1, cb = vb - b1;
+        const V8 d0 = ar * ar + ag * ag + ab * ab;
+        const V8 d1 = cr * cr + cg * cg + cb * cb;
+        const V8 m = d1 < d0;
+        Store8(k + h, m & 1);
+        acc += (d1 & m) | (d0 & ~m);
+    }
+    return Sum8(acc);
+}
+
+// Four 32-bit lanes: the four 2x2 quadrants of a block side by side.
+typedef int V4 __attribute__((vector_size(16)));
+inline V4 Load4(const int* p) {
+    V4 v;
+    std::memcpy(&v, p, sizeof v);
+    return v;
+}
+inline void Store4(int* p, V4 v) { std::memcpy(p, &v, sizeof v); }
+
+// Pixels are kept in "slot" order inside the encoder: slot 4*k + q holds pixel k (0..3: bottom
+// left, bottom right, top left, top right) of quadrant q (0..3: bottom left, bottom right, top
+// left, top right), so that each of the four pixel rows k is one V4 over the quadrants.
+// kPixelOfSlot gives the stream's pixel index i = 4*y + x of a slot (y from the block's bottom).
+constexpr int kPixelOfSlot[16] = {0, 2, 8, 10, 1, 3, 9, 11, 4, 6, 12, 14, 5, 7, 13, 15};
+constexpr int kSlotOfPixel[16] = {0, 4, 1, 5, 8, 12, 9, 13, 2, 6, 3, 7, 10, 14, 11, 15};
+
+// Sums of the pixels whose k[i] is 1 (k holds 0 or 1), and their count.
+inline void MaskedSums(const int* R, const int* G, const int* B, const int* k, int* sr, int* sg, int* sb, int* n) {
+    V8 ar = {}, ag = {}, ab = {}, an = {};
+    for (int h = 0; h < 16; h += 8) {
+        const V8 m = -Load8(k + h);  // 0 / -1
+        ar += Load8(R + h) & m;
+        ag += Load8(G + h) & m;
+        ab += Load8(B + h) & m;
+        an -= m;
+    }
+    *sr = Sum8(ar), *sg = Sum8(ag), *sb = Sum8(ab), *n = Sum8(an);
 }
 
 struct Block {
@@ -63,6 +140,30 @@ struct Choice {
     Mode mode = kSkip;
     std::int64_t cost = std::numeric_limits<std::int64_t>::max();
 };
+
+// Squared error between two 4x4 blocks of packed 24-bit pixels (12 bytes per row). Reads exactly
+// the 12 bytes of each row (8 + 4), never beyond.
+inline int BlockSse(const std::uint8_t* a, std::size_t astride, const std::uint8_t* b, std::size_t bstride) {
+    const __m128i zero = _mm_setzero_si128();
+    __m128i acc = zero;
+    for (int y = 0; y < 4; ++y) {
+        const std::uint8_t* pa = a + y * astride;
+        const std::uint8_t* pb = b + y * bstride;
+        std::uint32_t ta, tb;
+        std::memcpy(&ta, pa + 8, 4);
+        std::memcpy(&tb, pb + 8, 4);
+        const __m128i va = _mm_unpacklo_epi64(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(pa)),
+                                              _mm_cvtsi32_si128(static_cast<int>(ta)));
+        const __m128i vb = _mm_unpacklo_epi64(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(pb)),
+                                              _mm_cvtsi32_si128(static_cast<int>(tb)));
+        const __m128i dlo = _mm_sub_epi16(_mm_unpacklo_epi8(va, zero), _mm_unpacklo_epi8(vb, zero));
+        const __m128i dhi = _mm_sub_epi16(_mm_unpackhi_epi8(va, zero), _mm_unpackhi_epi8(vb, zero));
+        acc = _mm_add_epi32(acc, _mm_add_epi32(_mm_madd_epi16(dlo, dlo), _mm_madd_epi16(dhi, dhi)));
+    }
+    acc = _mm_add_epi32(acc, _mm_shuffle_epi32(acc, _MM_SHUFFLE(1, 0, 3, 2)));
+    acc = _mm_add_epi32(acc, _mm_shuffle_epi32(acc, _MM_SHUFFLE(2, 3, 0, 1)));
+    return _mm_cvtsi128_si32(acc);
+}
 
 inline void Put16(std::uint8_t*& p, unsigned v) {
     p[0] = static_cast<std::uint8_t>(v & 0xFF);
@@ -222,15 +323,7 @@ std::size_t MsVideo1Encoder::EncodeRow(int by, bool key, std::uint8_t* const out
             Choice best;
             // Skip: the error against what the decoder shows now.
             if (!key) {
-                int sse = 0;
-                for (int y = 0; y < 4; ++y) {
-                    const std::uint8_t* a = sp + y * src_stride_;
-                    const std::uint8_t* b = rp + y * rstride;
-                    for (int k = 0; k < 12; ++k) {
-                        const int d = a[k] - b[k];
-                        sse += d * d;
-                    }
-                }
+                const int sse = BlockSse(sp, src_stride_, rp, rstride);
                 if (sse <= 2 * lambda) {
                     // No coded block can cost less than 2 bytes.
                     any_skip = true;
@@ -243,23 +336,29 @@ std::size_t MsVideo1Encoder::EncodeRow(int by, bool key, std::uint8_t* const out
                 best.mode = kSkip;
                 best.cost = sse;
             }
-            // Gather the block: pixel i = 4*y + x, y from the block's bottom row up.
+            // Gather the block into slot order (see kSlotOfPixel).
             for (int y = 0; y < 4; ++y) {
                 const std::uint8_t* a = sp + y * src_stride_;
                 for (int x = 0; x < 4; ++x) {
-                    B[y * 4 + x] = a[x * 3];
-                    G[y * 4 + x] = a[x * 3 + 1];
-                    R[y * 4 + x] = a[x * 3 + 2];
+                    const int slot = kSlotOfPixel[y * 4 + x];
+                    B[slot] = a[x * 3];
+                    G[slot] = a[x * 3 + 1];
+                    R[slot] = a[x * 3 + 2];
                 }
             }
-            int Sr = 0, Sg = 0, Sb = 0, Qr = 0, Qg = 0, Qb = 0;
-            for (int i = 0; i < 16; ++i) {
-                Sr += R[i], Sg += G[i], Sb += B[i];
-                Qr += R[i] * R[i], Qg += G[i] * G[i], Qb += B[i] * B[i];
+            int Sr, Sg, Sb, Qr, Qg, Qb;
+            {
+                V8 sr = {}, sg = {}, sb = {}, qr = {}, qg = {}, qb = {};
+                for (int h = 0; h < 16; h += 8) {
+                    const V8 vr = Load8(R + h), vg = Load8(G + h), vb = Load8(B + h);
+                    sr += vr, sg += vg, sb += vb;
+                    qr += vr * vr, qg += vg * vg, qb += vb * vb;
+                }
+                Sr = Sum8(sr), Sg = Sum8(sg), Sb = Sum8(sb), Qr = Sum8(qr), Qg = Sum8(qg), Qb = Sum8(qb);
             }
             const int Q = Qr + Qg + Qb;
             // Fill.
-            Colour fill = Quantise(Mean(Sr, 16), Mean(Sg, 16), Mean(Sb, 16));
+            Colour fill = Quantise((Sr + 8) >> 4, (Sg + 8) >> 4, (Sb + 8) >> 4);  // rounded means
             auto fill_sse = [&](const Colour& c) {
                 return Q - 2 * (c.r * Sr + c.g * Sg + c.b * Sb) + 16 * (c.r * c.r + c.g * c.g + c.b * c.b);
             };
@@ -269,7 +368,7 @@ std::size_t MsVideo1Encoder::EncodeRow(int by, bool key, std::uint8_t* const out
                 // Red level 1 would read as a skip word: either a two-colour block of one colour
                 // (6 bytes, exact) or the nearest allowed red level.
                 Colour alt = fill;
-                const int mr = Mean(Sr, 16);
+                const int mr = (Sr + 8) >> 4;
                 const int lr = (std::abs(mr - kT.expand[0]) <= std::abs(mr - kT.expand[2])) ? 0 : 2;
                 alt.r = kT.expand[lr];
                 alt.w = static_cast<std::uint16_t>((fill.w & 0x3FF) | (lr << 10));
@@ -290,8 +389,15 @@ std::size_t MsVideo1Encoder::EncodeRow(int by, bool key, std::uint8_t* const out
             if (best.cost > 6 * lambda && var16 > 0) {
                 // Two colours: split along the main axis of the colours, then one refinement.
                 const float n = 16.0f;
-                int Prg = 0, Prb = 0, Pgb = 0;
-                for (int i = 0; i < 16; ++i) Prg += R[i] * G[i], Prb += R[i] * B[i], Pgb += G[i] * B[i];
+                int Prg, Prb, Pgb;
+                {
+                    V8 prg = {}, prb = {}, pgb = {};
+                    for (int h = 0; h < 16; h += 8) {
+                        const V8 vr = Load8(R + h), vg = Load8(G + h), vb = Load8(B + h);
+                        prg += vr * vg, prb += vr * vb, pgb += vg * vb;
+                    }
+                    Prg = Sum8(prg), Prb = Sum8(prb), Pgb = Sum8(pgb);
+                }
                 const float crr = Qr - Sr * (float)Sr / n, cgg = Qg - Sg * (float)Sg / n,
                             cbb = Qb - Sb * (float)Sb / n;
                 const float crg = Prg - Sr * (float)Sg / n, crb = Prb - Sr * (float)Sb / n,
@@ -313,27 +419,19 @@ std::size_t MsVideo1Encoder::EncodeRow(int by, bool key, std::uint8_t* const out
                 const int wb = static_cast<int>(std::lround(vb * 256.0f));
                 const int t = wr * Sr + wg * Sg + wb * Sb;
                 int S1r = 0, S1g = 0, S1b = 0, n1 = 0;
-                for (int i = 0; i < 16; ++i) {
-                    const int m = (16 * (wr * R[i] + wg * G[i] + wb * B[i]) > t) ? 1 : 0;
-                    two_k[i] = m;
-                    S1r += m * R[i], S1g += m * G[i], S1b += m * B[i], n1 += m;
+                for (int h = 0; h < 16; h += 8) {
+                    const V8 p = (Load8(R + h) * wr + Load8(G + h) * wg + Load8(B + h) * wb) * 16;
+                    Store8(two_k + h, (p > t) & 1);
                 }
+                MaskedSums(R, G, B, two_k, &S1r, &S1g, &S1b, &n1);
                 if (n1 > 0 && n1 < 16) {
                     int sse2 = 0;
                     for (int pass = 0; pass < 2; ++pass) {
                         const int n0 = 16 - n1;
                         two[1] = Quantise(Mean(S1r, n1), Mean(S1g, n1), Mean(S1b, n1));
                         two[0] = Quantise(Mean(Sr - S1r, n0), Mean(Sg - S1g, n0), Mean(Sb - S1b, n0));
-                        sse2 = 0;
-                        S1r = S1g = S1b = n1 = 0;
-                        for (int i = 0; i < 16; ++i) {
-                            const int d0 = Dist(R, G, B, i, two[0]);
-                            const int d1 = Dist(R, G, B, i, two[1]);
-                            const int m = d1 < d0 ? 1 : 0;
-                            two_k[i] = m;
-                            sse2 += m ? d1 : d0;
-                            S1r += m * R[i], S1g += m * G[i], S1b += m * B[i], n1 += m;
-                        }
+                        sse2 = Assign2(R, G, B, two[0].r, two[0].g, two[0].b, two[1].r, two[1].g, two[1].b, two_k);
+                        MaskedSums(R, G, B, two_k, &S1r, &S1g, &S1b, &n1);
                         if (pass == 0 && (n1 == 0 || n1 == 16)) break;
                     }
                     const std::int64_t cost2 = sse2 + 6 * lambda;
@@ -341,44 +439,67 @@ std::size_t MsVideo1Encoder::EncodeRow(int by, bool key, std::uint8_t* const out
                 }
                 if (best.cost > 18 * lambda) {
                     // Eight colours: each 2x2 quadrant gets the best split of its four pixels.
-                    int sse8 = 0;
+                    // Rows k of the four quadrants side by side (slot order), without branches.
+                    V4 XR[4], XG[4], XB[4];
+                    for (int k = 0; k < 4; ++k) XR[k] = Load4(R + 4 * k), XG[k] = Load4(G + 4 * k), XB[k] = Load4(B + 4 * k);
+                    const V4 TR = XR[0] + XR[1] + XR[2] + XR[3];
+                    const V4 TG = XG[0] + XG[1] + XG[2] + XG[3];
+                    const V4 TB = XB[0] + XB[1] + XB[2] + XB[3];
+                    V4 bscore = {-1, -1, -1, -1}, bmask = {0, 0, 0, 0};
+                    // Score = 6 * sum over groups of |group sum|^2 / group size (maximised).
+                    for (int a = 0; a < 4; ++a) {
+                        const V4 rr = TR - XR[a], rg = TG - XG[a], rb = TB - XB[a];
+                        const V4 sc = 6 * (XR[a] * XR[a] + XG[a] * XG[a] + XB[a] * XB[a]) + 2 * (rr * rr + rg * rg + rb * rb);
+                        const V4 better = sc > bscore;
+                        bscore = (sc & better) | (bscore & ~better);
+                        bmask = ((1 << a) & better) | (bmask & ~better);
+                    }
+                    for (int b = 1; b < 4; ++b) {
+                        const V4 pr = XR[0] + XR[b], pg = XG[0] + XG[b], pb = XB[0] + XB[b];
+                        const V4 qr = TR - pr, qg = TG - pg, qb = TB - pb;
+                        const V4 sc = 3 * (pr * pr + pg * pg + pb * pb) + 3 * (qr * qr + qg * qg + qb * qb);
+                        const V4 better = sc > bscore;
+                        bscore = (sc & better) | (bscore & ~better);
+                        bmask = ((1 | (1 << b)) & better) | (bmask & ~better);
+                    }
+                    V4 S1R = {}, S1G = {}, S1B = {}, C1 = {};
+                    for (int k = 0; k < 4; ++k) {
+                        const V4 bit = (bmask >> k) & 1;
+                        const V4 m = -bit;
+                        S1R += XR[k] & m, S1G += XG[k] & m, S1B += XB[k] & m, C1 += bit;
+                    }
+                    // Rounded group means, (2 sum + n) / (2 n) for n = 1..3, by a reciprocal
+                    // (exact: numerators < 2^11, multiplier ceil(2^16 / 2n)).
+                    static constexpr int kRec16[5] = {0, 32768, 16384, 10923, 8192};
+                    const V4 C0 = 4 - C1;
+                    V4 rec1, rec0;
+                    for (int q = 0; q < 4; ++q) rec1[q] = kRec16[C1[q]], rec0[q] = kRec16[C0[q]];
+                    const V4 M1R = ((2 * S1R + C1) * rec1) >> 16, M1G = ((2 * S1G + C1) * rec1) >> 16,
+                             M1B = ((2 * S1B + C1) * rec1) >> 16;
+                    const V4 M0R = ((2 * (TR - S1R) + C0) * rec0) >> 16, M0G = ((2 * (TG - S1G) + C0) * rec0) >> 16,
+                             M0B = ((2 * (TB - S1B) + C0) * rec0) >> 16;
+                    V4 E0R, E0G, E0B, E1R, E1G, E1B;
                     for (int q = 0; q < 4; ++q) {
-                        const int i0 = (q >> 1) * 8 + (q & 1) * 2;
-                        const int idx[4] = {i0, i0 + 1, i0 + 4, i0 + 5};
-                        int tr = 0, tg = 0, tb = 0;
-                        for (int k = 0; k < 4; ++k) tr += R[idx[k]], tg += G[idx[k]], tb += B[idx[k]];
-                        // Score = 6 * sum over groups of |group sum|^2 / group size (maximised).
-                        int best_mask = 0, best_score = -1;
-                        for (int a = 0; a < 4; ++a) {
-                            const int ar = R[idx[a]], ag = G[idx[a]], ab = B[idx[a]];
-                            const int rr = tr - ar, rg = tg - ag, rb = tb - ab;
-                            const int s = 6 * (ar * ar + ag * ag + ab * ab) + 2 * (rr * rr + rg * rg + rb * rb);
-                            if (s > best_score) best_score = s, best_mask = 1 << a;
-                        }
-                        static const int kPairs[3][2] = {{0, 1}, {0, 2}, {0, 3}};
-                        for (int p = 0; p < 3; ++p) {
-                            const int a = kPairs[p][0], b = kPairs[p][1];
-                            const int pr = R[idx[a]] + R[idx[b]], pg = G[idx[a]] + G[idx[b]],
-                                      pb = B[idx[a]] + B[idx[b]];
-                            const int qr = tr - pr, qg = tg - pg, qb = tb - pb;
-                            const int s = 3 * (pr * pr + pg * pg + pb * pb) + 3 * (qr * qr + qg * qg + qb * qb);
-                            if (s > best_score) best_score = s, best_mask = (1 << a) | (1 << b);
-                        }
-                        int s1r = 0, s1g = 0, s1b = 0, c1 = 0;
-                        for (int k = 0; k < 4; ++k)
-                            if (best_mask >> k & 1) s1r += R[idx[k]], s1g += G[idx[k]], s1b += B[idx[k]], ++c1;
                         Colour& e1 = eight[2 * q + 1];
                         Colour& e0 = eight[2 * q];
-                        e1 = Quantise(Mean(s1r, c1), Mean(s1g, c1), Mean(s1b, c1));
-                        e0 = Quantise(Mean(tr - s1r, 4 - c1), Mean(tg - s1g, 4 - c1), Mean(tb - s1b, 4 - c1));
-                        for (int k = 0; k < 4; ++k) {
-                            const int d0 = Dist(R, G, B, idx[k], e0);
-                            const int d1 = Dist(R, G, B, idx[k], e1);
-                            const int m = d1 < d0 ? 1 : 0;
-                            eight_k[idx[k]] = m;
-                            sse8 += m ? d1 : d0;
-                        }
+                        e1 = Quantise(M1R[q], M1G[q], M1B[q]);
+                        e0 = Quantise(M0R[q], M0G[q], M0B[q]);
+                        E0R[q] = e0.r, E0G[q] = e0.g, E0B[q] = e0.b;
+                        E1R[q] = e1.r, E1G[q] = e1.g, E1B[q] = e1.b;
                     }
+                    V4 acc = {};
+                    for (int k = 0; k < 4; ++k) {
+                        const V4 ar = XR[k] - E0R, ag = XG[k] - E0G, ab = XB[k] - E0B;
+                        const V4 cr = XR[k] - E1R, cg = XG[k] - E1G, cb = XB[k] - E1B;
+                        const V4 d0 = ar * ar + ag * ag + ab * ab;
+                        const V4 d1 = cr * cr + cg * cg + cb * cb;
+                        const V4 m = d1 < d0;
+                        Store4(eight_k + 4 * k, m & 1);
+                        acc += (d1 & m) | (d0 & ~m);
+                    }
+                    V4 acc2 = acc + __builtin_shuffle(acc, V4{2, 3, 0, 1});
+                    acc2 += __builtin_shuffle(acc2, V4{1, 0, 3, 2});
+                    const int sse8 = acc2[0];
                     const std::int64_t cost8 = sse8 + 18 * lambda;
                     if (cost8 < best.cost) best.mode = kEight, best.cost = cost8;
                 }
@@ -417,19 +538,19 @@ std::size_t MsVideo1Encoder::EncodeRow(int by, bool key, std::uint8_t* const out
             }
             case kTwo: {
                 // Flag set = first colour; bit 15 must be clear, so pixel 15 takes the second.
-                if (two_k[15] == 0) {
+                if (two_k[kSlotOfPixel[15]] == 0) {
                     std::swap(two[0], two[1]);
                     for (int i = 0; i < 16; ++i) two_k[i] ^= 1;
                 }
                 unsigned flags = 0;
-                for (int i = 0; i < 16; ++i) flags |= static_cast<unsigned>(two_k[i] == 0) << i;
+                for (int i = 0; i < 16; ++i) flags |= static_cast<unsigned>(two_k[i] == 0) << kPixelOfSlot[i];
                 Put16(o, flags);
                 Put16(o, two[0].w);
                 Put16(o, two[1].w);
                 for (int y = 0; y < 4; ++y) {
                     std::uint8_t* d = rp + y * rstride;
                     for (int x = 0; x < 4; ++x) {
-                        const Colour& c = two[two_k[y * 4 + x]];
+                        const Colour& c = two[two_k[kSlotOfPixel[y * 4 + x]]];
                         d[x * 3] = static_cast<std::uint8_t>(c.b);
                         d[x * 3 + 1] = static_cast<std::uint8_t>(c.g);
                         d[x * 3 + 2] = static_cast<std::uint8_t>(c.r);
@@ -438,12 +559,12 @@ std::size_t MsVideo1Encoder::EncodeRow(int by, bool key, std::uint8_t* const out
                 break;
             }
             case kEight: {
-                if (eight_k[15] == 0) {
+                if (eight_k[kSlotOfPixel[15]] == 0) {
                     std::swap(eight[6], eight[7]);
-                    for (int i : {10, 11, 14, 15}) eight_k[i] ^= 1;
+                    for (int k = 0; k < 4; ++k) eight_k[4 * k + 3] ^= 1;  // the slots of quadrant 3
                 }
                 unsigned flags = 0;
-                for (int i = 0; i < 16; ++i) flags |= static_cast<unsigned>(eight_k[i] == 0) << i;
+                for (int i = 0; i < 16; ++i) flags |= static_cast<unsigned>(eight_k[i] == 0) << kPixelOfSlot[i];
                 Put16(o, flags);
                 Put16(o, 0x8000 | eight[0].w);
                 for (int c = 1; c < 8; ++c) Put16(o, eight[c].w);
@@ -451,7 +572,7 @@ std::size_t MsVideo1Encoder::EncodeRow(int by, bool key, std::uint8_t* const out
                     std::uint8_t* d = rp + y * rstride;
                     for (int x = 0; x < 4; ++x) {
                         const int q = (y >> 1) * 2 + (x >> 1);
-                        const Colour& c = eight[2 * q + eight_k[y * 4 + x]];
+                        const Colour& c = eight[2 * q + eight_k[kSlotOfPixel[y * 4 + x]]];
                         d[x * 3] = static_cast<std::uint8_t>(c.b);
                         d[x * 3 + 1] = static_cast<std::uint8_t>(c.g);
                         d[x * 3 + 2] = static_cast<std::uint8_t>(c.r);

@@ -85,7 +85,7 @@ TEST(AviWriter, FfprobeReadsOurFile) {
     EXPECT_EQ(Probe(path, "r_frame_rate"), "15/1");
     EXPECT_EQ(Probe(path, "nb_frames"), "10");
     // Every frame decodes with ffmpeg itself.
-    const std::string decoded = mediatest::Run("ffmpeg -v error -i '" + path + "' -f null - 2>&1 && echo OK");
+    const std::string decoded = Shell("ffmpeg -v error -i '" + path + "' -f null - 2>&1 && echo OK");
     EXPECT_NE(decoded.find("OK"), std::string::npos) << decoded;
 }
 
@@ -135,7 +135,7 @@ TEST(AviWriter, SkippedPositionsAreCountedAndHoldThePreviousFrame) {
     }
     // ffmpeg at the stream's rate gives 23 pictures too.
     const std::string frames =
-        mediatest::Run("ffmpeg -v error -i '" + path + "' -vsync cfr -f framemd5 - 2>/dev/null | grep -c '^0,'");
+        Shell("ffmpeg -v error -i '" + path + "' -vsync cfr -f framemd5 - 2>/dev/null | grep -c '^0,'");
     EXPECT_EQ(std::stoi(frames), 23);
 }
 

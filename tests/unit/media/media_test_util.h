@@ -150,7 +150,7 @@ inline double Psnr(const Picture& p, const Frame& src, int w, int h) {
 }
 
 // Runs a command and returns its standard output.
-inline std::string Run(const std::string& command) {
+inline std::string Shell(const std::string& command) {
     std::string out;
     FILE* p = popen(command.c_str(), "r");
     if (!p) return out;
@@ -163,7 +163,7 @@ inline std::string Run(const std::string& command) {
 
 // ffprobe's value of one stream entry ("codec_name", "nb_frames", ...) of stream `stream`.
 inline std::string Probe(const std::string& path, const std::string& entry, const std::string& stream = "v:0") {
-    std::string out = Run("ffprobe -v error -select_streams " + stream + " -show_entries stream=" + entry +
+    std::string out = Shell("ffprobe -v error -select_streams " + stream + " -show_entries stream=" + entry +
                           " -of default=noprint_wrappers=1:nokey=1 '" + path + "' 2>/dev/null");
     while (!out.empty() && (out.back() == '\n' || out.back() == '\r')) out.pop_back();
     return out;

@@ -1,0 +1,83 @@
+// An AVI file beyond 1 GiB continues as OpenDML and stays readable to its end.
+#include "../../unit/media/media_test_util.h"
+#include "platform/media/avi_writer.h"
+#include "support/test_support.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+
+using namespace mediatest;
+using namespace platform;
+using namespace platform::media;
+
+TEST(AviLarge, BeyondOneGibIsOpenDml) {
+    testsupport::TempDir dir;
+    const std::string path = dir.File("large.avi");
+    const int w = 1024, h = 768;  // 49152 blocks: 884736 bytes per frame of noise at full quality
+    std::mt19937 rng(5);
+    std::vector<Frame> noise;
+    for (int i = 0; i < 2; ++i)
+        noise.push_back(MakeDib(w, h, [&](int, int) { return Rgb{int(rng() & 255), int(rng() & 255), int(rng() & 255)}; }));
+    AviFile* file = nullptr;
+    AviStream *stream = nullptr, *compressed = nullptr;
+    ASSERT_EQ(AVIFileOpen(&file, path), AVIERR_OK);
+    AVISTREAMINFO info;
+    info.fccType = streamtypeVIDEO;
+    info.dwScale = 1;
+    info.dwRate = 30;
+    info.rcFrame = Rect{0, 0, w, h};
+    ASSERT_EQ(AVIFileCreateStream(file, &stream, info), AVIERR_OK);
+    AVICOMPRESSOPTIONS o;
+    o.fccType = streamtypeVIDEO;
+    o.fccHandler = MakeFourCC('M', 'S', 'V', 'C');
+    o.dwKeyFrameEvery = 20;
+    o.dwQuality = 10000;
+    o.dwFlags = AVICOMPRESSF_KEYFRAMES | AVICOMPRESSF_VALID;
+    ASSERT_EQ(AVIMakeCompressedStream(&compressed, stream, o), AVIERR_OK);
+    BITMAPINFOHEADER b{};
+    b.biSize = 40;
+    b.biWidth = w;
+    b.biHeight = h;
+    b.biPlanes = 1;
+    b.biBitCount = 24;
+    b.biSizeImage = static_cast<std::uint32_t>(Stride(w) * h);
+    ASSERT_EQ(AVIStreamSetFormat(compressed, 0, &b, sizeof b), AVIERR_OK);
+    const long frames = 1300;  // about 1.15 GB, with a few skipped positions
+    long positions = 0;
+    for (long i = 0; i < frames; ++i) {
+        const long pos = i + i / 400;  // one skipped position every 400 frames
+        ASSERT_EQ(AVIStreamWrite(compressed, pos, 1, noise[i % 2].data(), b.biSizeImage, 0), AVIERR_OK) << i;
+        positions = pos + 1;
+    }
+    AVIFileRelease(file);
+    AVIStreamRelease(stream);
+    AVIStreamRelease(compressed);
+
+    EXPECT_GT(std::filesystem::file_size(path), (1ull << 30) + (50ull << 20));
+    // The first RIFF list is followed by an "AVIX" one.
+    std::ifstream in(path, std::ios::binary);
+    char head[12];
+    in.read(head, 12);
+    ASSERT_EQ(std::string(head, 4), "RIFF");
+    const std::uint32_t riff_size = static_cast<std::uint8_t>(head[4]) | static_cast<std::uint8_t>(head[5]) << 8 |
+                                    static_cast<std::uint8_t>(head[6]) << 16 |
+                                    static_cast<std::uint32_t>(static_cast<std::uint8_t>(head[7])) << 24;
+    in.seekg(8 + riff_size + (riff_size & 1));
+    char next[12];
+    in.read(next, 12);
+    ASSERT_TRUE(in.good());
+    EXPECT_EQ(std::string(next, 4), "RIFF");
+    EXPECT_EQ(std::string(next + 8, 4), "AVIX");
+
+    EXPECT_EQ(Probe(path, "codec_name"), "msvideo1");
+    EXPECT_EQ(Probe(path, "nb_frames"), std::to_string(positions));
+    // Every packet is found, and the last seconds decode.
+    const std::string count = Shell("ffprobe -v error -count_packets -select_streams v:0 -show_entries "
+                                    "stream=nb_read_packets -of csv=p=0 '" + path + "'");
+    EXPECT_GE(std::atol(count.c_str()), frames);
+    const std::string tail = Shell("ffmpeg -nostdin -v error -sseof -2 -i '" + path + "' -f null - 2>&1 && echo OK");
+    EXPECT_NE(tail.find("OK"), std::string::npos) << tail;
+}
