@@ -25,7 +25,7 @@ namespace platform {
 namespace {
 
 constexpr std::uint32_t kKeptSeconds = 4;   // what the server side keeps while no buffer is queued
-constexpr std::uint32_t kFragmentMs = 20;   // how often the device thread is handed new data
+constexpr std::uint32_t kFragmentMs = 10;   // how often the device thread is handed new data
 // A server that delivers its first data later than this after the start (a monitor of an idle
 // sink does so for up to two seconds) leaves a hole at the head, kept as silence so that the
 // sound stays in step with the start of capture.
