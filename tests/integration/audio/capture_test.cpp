@@ -236,33 +236,6 @@ std::string WaveInText(platform::MMRESULT code) {
 
 std::string LogText() { return testsupport::ReadFile(platform::GetProgramFolder() + "Diary/RiviveZuzuve.log"); }
 
-TEST_F(SoundCaptureTest, WithoutASoundServerTheOpenFailsAndTheStopReportsIt) {
-    std::size_t logBefore = LogText().size();
-    const char* previous = std::getenv("PULSE_SERVER");
-    std::string kept = previous ? previous : "";
-    setenv("PULSE_SERVER", ("unix:" + dir.File("no-server")).c_str(), 1);
-    EXPECT_EQ(platform::SystemWaveIn().waveInGetNumDevs(), 0u);
-    CaptureHarness h(16, 2, 44100, dir.Path());
-    h.Start();
-    Pump(300);
-    h.Stop();
-    if (previous) setenv("PULSE_SERVER", kept.c_str(), 1); else unsetenv("PULSE_SERVER");
-
-    auto shown = boxes.Boxes();
-    ASSERT_EQ(shown.size(), 2u);
-    EXPECT_EQ(shown[0].text, WaveInText(platform::MMSYSERR_NODRIVER) + " Error in StartAudioRecording()");
-    EXPECT_EQ(shown[1].text, WaveInText(platform::MMSYSERR_INVALHANDLE) + " in Stop()");
-    for (const auto& box : shown) {
-        EXPECT_EQ(box.caption, "Wave in Error");
-        EXPECT_EQ(box.type, platform::MB_ICONWARNING);
-        EXPECT_EQ(box.owner, h.window.Handle());
-    }
-    EXPECT_NE(LogText().substr(logBefore).find("Error in waveInOpen()"), std::string::npos);
-    WaveFile w = ReadWave(h.capture->TempWavPath());
-    EXPECT_EQ(w.fileSize, 46u);
-    EXPECT_EQ(w.dataLength, 0u);
-}
-
 // A socket that accepts connections and never answers, standing for a hung sound server.
 class SilentServer {
 public:
@@ -280,22 +253,92 @@ private:
     int fd_;
 };
 
-TEST_F(SoundCaptureTest, ASoundServerThatDoesNotAnswerIsGivenUp) {
-    std::string socketPath = dir.File("silent");
-    SilentServer server(socketPath);
-    const char* previous = std::getenv("PULSE_SERVER");
-    std::string kept = previous ? previous : "";
-    setenv("PULSE_SERVER", ("unix:" + socketPath).c_str(), 1);
-    CaptureHarness h(16, 1, 22050, dir.Path());
-    h.Start();  // returns: the open gives up
+// A second private sound server with neither sink nor source.
+class SourcelessServer {
+public:
+    explicit SourcelessServer(const std::string& folder) : socket_(folder + "native") {
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("PULSE_RUNTIME_PATH", QString::fromStdString(folder));
+        process_.setProcessEnvironment(env);
+        process_.start("pulseaudio", {"--daemonize=no", "--exit-idle-time=-1", "--disallow-exit", "-n",
+                                      QString::fromStdString("--load=module-native-protocol-unix socket=" + socket_)});
+        testsupport::WaitUntil([this] { return platform::FileExists(socket_); });
+    }
+    ~SourcelessServer() {
+        process_.terminate();
+        if (!process_.waitForFinished(5000)) process_.kill();
+    }
+    const std::string& Socket() const { return socket_; }
+
+private:
+    std::string socket_;
+    QProcess process_;
+};
+
+// Runs a recording with PULSE_SERVER naming `server`.
+class ServerOverride {
+public:
+    explicit ServerOverride(const std::string& server) {
+        const char* previous = std::getenv("PULSE_SERVER");
+        had_ = previous != nullptr;
+        kept_ = previous ? previous : "";
+        setenv("PULSE_SERVER", server.c_str(), 1);
+    }
+    ~ServerOverride() {
+        if (had_) setenv("PULSE_SERVER", kept_.c_str(), 1); else unsetenv("PULSE_SERVER");
+    }
+
+private:
+    bool had_;
+    std::string kept_;
+};
+
+// The open fails with `code`: its box and log line at the start, "in Stop()" at the end, and a
+// sound file without data.
+void ExpectFailedOpen(const std::string& server, platform::MMRESULT code, const std::string& folder,
+                      const testsupport::MessageBoxRecorder& boxes) {
+    std::size_t logBefore = LogText().size();
+    ServerOverride override(server);
+    EXPECT_EQ(platform::SystemWaveIn().waveInGetNumDevs(), 0u);
+    CaptureHarness h(16, 2, 44100, folder);
+    h.Start();  // returns even from a server that does not answer
+    Pump(300);
     h.Stop();
-    if (previous) setenv("PULSE_SERVER", kept.c_str(), 1); else unsetenv("PULSE_SERVER");
 
     auto shown = boxes.Boxes();
     ASSERT_EQ(shown.size(), 2u);
-    EXPECT_EQ(shown[0].text, WaveInText(platform::MMSYSERR_NODRIVER) + " Error in StartAudioRecording()");
+    EXPECT_EQ(shown[0].text, WaveInText(code) + " Error in StartAudioRecording()");
     EXPECT_EQ(shown[1].text, WaveInText(platform::MMSYSERR_INVALHANDLE) + " in Stop()");
-    EXPECT_EQ(ReadWave(h.capture->TempWavPath()).fileSize, 46u);
+    for (const auto& box : shown) {
+        EXPECT_EQ(box.caption, "Wave in Error");
+        EXPECT_EQ(box.type, platform::MB_ICONWARNING);
+        EXPECT_EQ(box.owner, h.window.Handle());
+    }
+    EXPECT_NE(LogText().substr(logBefore).find("Error in waveInOpen()"), std::string::npos);
+    WaveFile w = ReadWave(h.capture->TempWavPath());
+    EXPECT_EQ(w.fileSize, 46u);
+    EXPECT_EQ(w.dataLength, 0u);
+}
+
+TEST_F(SoundCaptureTest, WithoutASoundServerTheOpenFailsAndTheStopReportsIt) {
+    ExpectFailedOpen("unix:" + dir.File("no-server"), platform::MMSYSERR_NODRIVER, dir.Path(), boxes);
+}
+
+TEST_F(SoundCaptureTest, ASoundServerThatDoesNotAnswerIsGivenUp) {
+    SilentServer server(dir.File("silent"));
+    ExpectFailedOpen("unix:" + dir.File("silent"), platform::MMSYSERR_NODRIVER, dir.Path(), boxes);
+}
+
+TEST_F(SoundCaptureTest, WithoutACaptureSourceTheOpenFails) {
+    if (QStandardPaths::findExecutable("pulseaudio").isEmpty()) GTEST_SKIP() << "no pulseaudio";
+    testsupport::TempDir serverFolder;
+    SourcelessServer server(serverFolder.Path());
+    {
+        ServerOverride override("unix:" + server.Socket());
+        platform::WAVEINCAPS caps{};
+        EXPECT_EQ(platform::SystemWaveIn().waveInGetDevCaps(0, &caps, sizeof caps), platform::MMSYSERR_BADDEVICEID);
+    }
+    ExpectFailedOpen("unix:" + server.Socket(), platform::MMSYSERR_BADDEVICEID, dir.Path(), boxes);
 }
 
 TEST_F(SoundCaptureTest, ASoundFileThatCannotBeCreatedIsReportedAtStartAndAtTheFirstBuffer) {
