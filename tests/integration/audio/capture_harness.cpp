@@ -1,0 +1,113 @@
+#include "capture_harness.h"
+
+#include <QCoreApplication>
+#include <QThread>
+#include <cmath>
+#include <cstdint>
+#include <numbers>
+#include <vector>
+
+namespace audiotest {
+
+void Pump(int ms) {
+    testsupport::WaitUntil([] { return false; }, std::chrono::milliseconds(ms));
+}
+
+SinePlayer::SinePlayer(const std::string& folder, bool warmUp, int seconds) {
+    std::string samples;
+    const int rate = 44100;
+    for (int i = 0; i < rate * seconds; ++i) {
+        auto v = static_cast<std::int16_t>(std::lround(12000 * std::sin(2 * std::numbers::pi * 1000.0 * i / rate)));
+        samples.push_back(static_cast<char>(v & 0xFF));
+        samples.push_back(static_cast<char>((v >> 8) & 0xFF));
+    }
+    std::string path = folder + "sine.raw";
+    testsupport::WriteFile(path, samples);
+    process_.start("pacat", {"--playback", "--device=rz_null", "--format=s16le", "--rate=44100",
+                             "--channels=1", "--latency-msec=100", QString::fromStdString(path)});
+    process_.waitForStarted(5000);
+    if (warmUp)
+        WarmUpSink();
+    else
+        Pump(300);
+}
+
+// A null sink that was idle hands its monitor's first data to a new record stream only after its
+// long idle block; one short capture first brings it to the latency that capture asks for.
+void SinePlayer::WarmUpSink() {
+    platform::WaveInApi& waveIn = platform::SystemWaveIn();
+    platform::MessageWindow window;
+    std::atomic<int> filled{0};
+    window.On(platform::MM_WIM_DATA, [&](platform::WPARAM, platform::LPARAM) { return ++filled, 0; });
+    platform::WAVEFORMATEX format{platform::WAVE_FORMAT_PCM, 1, 11025, 22050, 2, 16, 0};
+    platform::HWAVEIN device = 0;
+    if (waveIn.waveInOpen(&device, platform::WAVE_MAPPER, &format, window.Handle(), 0,
+                          platform::CALLBACK_WINDOW) != platform::MMSYSERR_NOERROR)
+        return;
+    std::vector<char> data(200);
+    platform::WAVEHDR header{};
+    header.lpData = data.data();
+    header.dwBufferLength = static_cast<std::uint32_t>(data.size());
+    waveIn.waveInPrepareHeader(device, &header, sizeof header);
+    waveIn.waveInAddBuffer(device, &header, sizeof header);
+    waveIn.waveInStart(device);
+    testsupport::WaitUntil([&] { return filled.load() > 0; });
+    waveIn.waveInReset(device);
+    testsupport::WaitUntil([&] { return filled.load() > 0 && !(header.dwFlags & platform::WHDR_INQUEUE); });
+    waveIn.waveInUnprepareHeader(device, &header, sizeof header);
+    waveIn.waveInClose(device);
+    Pump(300);
+}
+
+SinePlayer::~SinePlayer() {
+    process_.kill();
+    process_.waitForFinished(5000);
+}
+
+bool SinePlayer::Playing() const { return process_.state() == QProcess::Running; }
+
+CaptureHarness::CaptureHarness(int bits, int channels, int rate, std::string tempFolder) {
+    settings.Audio_bits_per_sample = bits;
+    settings.Audio_num_channels = channels;
+    settings.Audio_samples_per_seconds = rate;
+    capture = std::make_unique<audio::CWaveInCapture>(
+        window.Handle(), settings, running, paused, platform::SystemWaveIn(),
+        [tempFolder] { return tempFolder; });
+    window.On(platform::MM_WIM_DATA, [this](platform::WPARAM w, platform::LPARAM l) {
+        return capture->OnWIM_DATA(w, l);
+    });
+}
+
+CaptureHarness::~CaptureHarness() {
+    if (thread_.joinable()) {
+        running = 0;
+        running.notify_all();
+        thread_.join();
+    }
+}
+
+void CaptureHarness::Start() {
+    running = 1;
+    thread_ = std::thread([this] {
+        capture->OpenSoundFile();
+        capture->StartAudioRecording();
+        started = std::chrono::steady_clock::now();
+        startedFlag_ = 1;
+        running.wait(1);
+        capture->StopAudioRecording();
+        capture->DestroySoundFile();
+        finished_ = 1;
+    });
+    testsupport::WaitUntil([this] { return startedFlag_.load() == 1; }, std::chrono::seconds(10));
+}
+
+void CaptureHarness::Stop() {
+    paused = 0;
+    running = 0;
+    stopped = std::chrono::steady_clock::now();
+    running.notify_all();
+    testsupport::WaitUntil([this] { return finished_.load() == 1; }, std::chrono::seconds(10));
+    thread_.join();
+}
+
+}  // namespace audiotest

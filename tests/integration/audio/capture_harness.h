@@ -1,0 +1,59 @@
+#pragma once
+// Plays the parts of the main window (the test's own thread, which serves the message window)
+// and of the recording thread (a std::thread) around one CWaveInCapture, against the session's
+// sound server.
+#include "audio/wave_in_capture.h"
+#include "platform/core/messages.h"
+#include "settings/record_settings.h"
+#include "support/test_support.h"
+
+#include <QProcess>
+#include <atomic>
+#include <chrono>
+#include <memory>
+#include <string>
+#include <thread>
+
+namespace audiotest {
+
+// Lets the user-interface side handle messages for `ms` milliseconds.
+void Pump(int ms);
+
+// A 1 kHz sine played into the null sink for as long as the object lives.
+class SinePlayer {
+public:
+    // `warmUp`: see WarmUpSink.
+    explicit SinePlayer(const std::string& folder, bool warmUp = true, int seconds = 30);
+    ~SinePlayer();
+    bool Playing() const;
+
+private:
+    void WarmUpSink();
+    QProcess process_;
+};
+
+class CaptureHarness {
+public:
+    CaptureHarness(int bits, int channels, int rate, std::string tempFolder);
+    ~CaptureHarness();
+
+    // Recording thread: OpenSoundFile and StartAudioRecording, then it waits for Stop.
+    void Start();
+    // Clears Running as Stop does and lets the recording thread finish its stop sequence while
+    // this thread keeps handling messages.
+    void Stop();
+
+    std::atomic<std::int32_t> running{0};
+    std::atomic<std::int32_t> paused{0};
+    settings::RecordSettings settings;
+    platform::MessageWindow window;
+    std::unique_ptr<audio::CWaveInCapture> capture;
+    std::chrono::steady_clock::time_point started, stopped;
+
+private:
+    std::thread thread_;
+    std::atomic<std::int32_t> startedFlag_{0};
+    std::atomic<std::int32_t> finished_{0};
+};
+
+}  // namespace audiotest
