@@ -187,7 +187,9 @@ TEST_P(SoundFailureTest, ShowsTheErrorTextWithItsContext) {
     }
     if (c.stillInQueue) expected.push_back({"Audio buffers still in queue!", "note", MB_OK});
     EXPECT_EQ(BoxesShown(), expected);
-    if (c.logLine) EXPECT_NE(NewLogLines().find(c.logLine), std::string::npos) << NewLogLines();
+    if (c.logLine) {
+        EXPECT_NE(NewLogLines().find(c.logLine), std::string::npos) << NewLogLines();
+    }
     // Whatever failed, the sound file is complete.
     EXPECT_EQ(testsupport::ReadFile(capture->TempWavPath()).substr(0, 4), "RIFF");
 }

@@ -73,7 +73,9 @@ TEST_P(SoundFileLayoutTest, HeaderThenDataThenPadByte) {
     EXPECT_EQ(b.substr(38, 4), "data");
     EXPECT_EQ(Le32(b, 42), c.dataBytes);
     EXPECT_EQ(b.substr(46, c.dataBytes), data);
-    if (pad) EXPECT_EQ(b.back(), '\0');
+    if (pad) {
+        EXPECT_EQ(b.back(), '\0');
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(
