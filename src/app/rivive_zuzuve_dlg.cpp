@@ -7,12 +7,15 @@
 #include "app/main_window_handle.h"
 #include "app/show_selected_area.h"
 #include "app/status_lines.h"
+#include "audio/compressed_format.h"
+#include "audio/wave_in_capture.h"
 #include "companions/clickwatch/clickwatch.h"
 #include "companions/diary/diary.h"
 #include "companions/phrasebook/phrasebook.h"
 #include "platform/core/message_box.h"
 #include "platform/core/paths.h"
 #include "platform/core/version.h"
+#include "platform/sound/wave_in.h"
 #include "platform/ui/dialog_builder.h"
 #include "platform/ui/pixels.h"
 #include "recording/avi_api.h"
@@ -221,13 +224,15 @@ bool CRiviveZuzuveDlg::OnInitDialog() {
         pageArea_ = platform::Rect{r.left(), r.top(), r.left() + r.width(), r.top() + r.height()};
     }
 
-    // 7. Settings; loading them centres the window.
+    // 7. Sound format and settings; loading them centres the window.
+    audio::AllocCompressedFormat();
     QScreen* screen = QGuiApplication::primaryScreen();
     const QSize screenSize = screen ? screen->size() : QSize(kWindowWidth, kWindowHeight);
     const platform::Rect centred = settings::CentredWindowRect(
         screenSize.width(), screenSize.height(), width(), height());
     move(centred.left, centred.top);
-    settings::LoadSettings(settings_, ConfigPath(), centred, &compressedFormat_);
+    settings::LoadSettings(settings_, ConfigPath(), centred, audio::CompressedFormat);
+    audio::SuggestCompressedFormat(settings_);
 
     // 9. Default output folder (not created here).
     if (!platform::IsDirectory(settings_.AutoSaveDir))
@@ -236,8 +241,20 @@ bool CRiviveZuzuveDlg::OnInitDialog() {
     // 11, 12. Screen size, the flashing frame, and the recording control that drives it.
     flashing_ = recording::CFlashingWnd::Create(screenSize.width(), screenSize.height());
     recordingHost_ = std::make_unique<MainRecordingHost>(*this);
+    recordingHost_->SetWaveInDeviceCounter(
+        [] { return static_cast<int>(platform::SystemWaveIn().waveInGetNumDevs()); });
+    if (!sound_) {
+        capture_ = std::make_unique<audio::CWaveInCapture>(Handle(), settings_);
+        sound_ = capture_.get();
+    }
     recording_ = std::make_unique<recording::RecordingControl>(*recordingHost_, flashing_.get(),
                                                                recording::RealAviApi(), sound_);
+    if (capture_) {
+        capture_->SetJobFlags(recording_->Job().Running, recording_->Job().Paused);
+        messages_.On(platform::MM_WIM_DATA, [this](platform::WPARAM w, platform::LPARAM l) {
+            return capture_->OnWIM_DATA(w, l);
+        });
+    }
 
     // 15, 16. Status lines; the frame shows round a selected region.
     ColourStatics();
@@ -404,7 +421,7 @@ void CRiviveZuzuveDlg::OnCancel() {
         UninstallMyHook(Handle());
         flags_.HookInstalled = 0;
     }
-    settings::SaveSettings(settings_, ConfigPath(), &compressedFormat_);
+    settings::SaveSettings(settings_, ConfigPath(), audio::CompressedFormat);
     done(QDialog::Rejected);
 }
 

@@ -6,7 +6,6 @@
 // PostMessage/SendMessage on Handle() and the atomic flags of Flags().
 #include "app/app_state.h"
 #include "platform/core/messages.h"
-#include "platform/core/wave_format.h"
 #include "settings/record_settings.h"
 #include "skin/bitmap_ex.h"
 
@@ -21,6 +20,7 @@
 class QLabel;
 
 namespace audio {
+class CWaveInCapture;
 class SoundCapture;
 }
 namespace recording {
@@ -55,8 +55,10 @@ public:
     bool RunCommand(int id);
     // Replaces where click marks go (1 left, 2 right); by default the recording control's job.
     void SetClickMarkHandler(std::function<void(int)> handler) { clickMark_ = std::move(handler); }
-    // The sound capture handed to the recording control; set before the window is first shown.
+    // Replaces the recorder's own sound capture (for tests); set before the window is first shown.
     void SetSoundCapture(audio::SoundCapture* sound) { sound_ = sound; }
+    // The recorder's own sound capture; null when another one was set or before initialisation.
+    audio::CWaveInCapture* WaveInCapture() const { return capture_.get(); }
     // Created when the window initialises; null before.
     recording::RecordingControl* Recording() const { return recording_.get(); }
     MainRecordingHost* RecordingHost() const { return recordingHost_.get(); }
@@ -116,7 +118,6 @@ private:
 
     platform::MessageWindow messages_;
     settings::RecordSettings settings_;
-    platform::WAVEFORMATEX compressedFormat_{};
     MainFlags flags_;
     bool initialised_ = false;
     bool miniInProgress_ = false;  // the window's own state change, not a system command
@@ -132,7 +133,9 @@ private:
     std::unordered_map<int, std::function<void()>> commands_;
     std::function<void(int)> clickMark_;
     audio::SoundCapture* sound_ = nullptr;
-    // Destroyed in reverse order: the control before its host and the frame it draws.
+    // Destroyed in reverse order: the control before its sound capture, its host and the frame
+    // it draws.
+    std::unique_ptr<audio::CWaveInCapture> capture_;
     std::unique_ptr<recording::CFlashingWnd> flashing_;
     std::unique_ptr<MainRecordingHost> recordingHost_;
     std::unique_ptr<recording::RecordingControl> recording_;
