@@ -1,9 +1,11 @@
 #include "app/rivive_zuzuve_dlg.h"
 
+#include "app/help_menu.h"
 #include "app/log_lines.h"
 #include "app/main_messages.h"
 #include "app/main_recording_host.h"
 #include "app/main_skin_layout.h"
+#include "app/main_tray.h"
 #include "app/main_window_handle.h"
 #include "app/show_selected_area.h"
 #include "app/status_lines.h"
@@ -99,6 +101,7 @@ CRiviveZuzuveDlg::CRiviveZuzuveDlg(QWidget* parent)
     OnCommand(32774, [this] { OnTrayExit(); });
     for (int tab : kPageTabs) OnCommand(tab, [this, tab] { ShowPage(tab); });
     InstallMessageMap();
+    InstallTrayAndHelp();
     qApp->installEventFilter(this);
 }
 
@@ -136,6 +139,15 @@ void CRiviveZuzuveDlg::InstallMessageMap() {
         ClickMark(kClickRight);
         return 0;
     });
+}
+
+void CRiviveZuzuveDlg::InstallTrayAndHelp() {
+    tray_ = std::make_unique<MainTray>(*this);
+    help_ = std::make_unique<HelpMenu>(this);
+    messages_.On(WM_USER_TRAYNOTIFY, [this](platform::WPARAM w, platform::LPARAM l) {
+        return tray_->OnTrayNotify(w, l);
+    });
+    OnCommand(IDC_HELP, [this] { help_->OnHelpButton(); });
 }
 
 void CRiviveZuzuveDlg::OnCommand(int id, std::function<void()> handler) {
@@ -233,6 +245,13 @@ bool CRiviveZuzuveDlg::OnInitDialog() {
     move(centred.left, centred.top);
     settings::LoadSettings(settings_, ConfigPath(), centred, audio::CompressedFormat);
     audio::SuggestCompressedFormat(settings_);
+
+    // 8. The tray icon record and menu; the icon shows when TrayIcon asks for it.
+    tray_->Initialise();
+    if (settings_.TrayIcon) {
+        tray_->Add();
+        tray_->CanHideWindow();  // logs once when there is no notification area
+    }
 
     // 9. Default output folder (not created here).
     if (!platform::IsDirectory(settings_.AutoSaveDir))
@@ -333,7 +352,7 @@ void CRiviveZuzuveDlg::ShowPage(int command) {
 
 void CRiviveZuzuveDlg::OnMini() {
     miniInProgress_ = true;
-    if (settings_.MiniTray && settings_.TrayIcon) hide();
+    if (settings_.MiniTray && tray_->CanHideWindow()) hide();
     else if (!isMinimized()) showMinimized();
     miniInProgress_ = false;
     if (!flags_.IsRecording) platform::SendMessage(Handle(), WM_USER_FLASHFRAME, 1, 0);
@@ -421,12 +440,13 @@ void CRiviveZuzuveDlg::OnCancel() {
         UninstallMyHook(Handle());
         flags_.HookInstalled = 0;
     }
+    tray_->Remove();
     settings::SaveSettings(settings_, ConfigPath(), audio::CompressedFormat);
     done(QDialog::Rejected);
 }
 
 void CRiviveZuzuveDlg::OnCloseButton() {
-    if (settings_.CloseTray && settings_.TrayIcon) {
+    if (settings_.CloseTray && tray_->CanHideWindow()) {
         hide();
         platform::SendMessage(Handle(), WM_USER_FLASHFRAME, 1, 0);
         WriteLogLine(kQuitLine);

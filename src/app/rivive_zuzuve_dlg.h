@@ -33,7 +33,9 @@ class CBmpButton;
 
 namespace app {
 
+class HelpMenu;
 class MainRecordingHost;
+class MainTray;
 
 class CRiviveZuzuveDlg : public QDialog {
     Q_OBJECT
@@ -72,6 +74,10 @@ public:
     void SetStatusWindow(QWidget* window) { statusWindow_ = window; }
     void SetProgressWindow(QWidget* window) { progressWindow_ = window; }
     QWidget* StatusWindow() const { return statusWindow_; }
+    QWidget* ProgressWindow() const { return progressWindow_; }
+    // The tray icon with its menu, and the Help menu.
+    MainTray* Tray() const { return tray_.get(); }
+    HelpMenu* Help() const { return help_.get(); }
 
     // Close button (also the system close command).
     void OnCloseButton();
@@ -110,6 +116,7 @@ protected:
 private:
     void ApplySkin();
     void InstallMessageMap();
+    void InstallTrayAndHelp();
     void ColourStatics();
     void UpdateStatusLines();
     void SetLineText(int id, const std::string& text);
@@ -139,6 +146,8 @@ private:
     std::unique_ptr<recording::CFlashingWnd> flashing_;
     std::unique_ptr<MainRecordingHost> recordingHost_;
     std::unique_ptr<recording::RecordingControl> recording_;
+    std::unique_ptr<MainTray> tray_;
+    std::unique_ptr<HelpMenu> help_;
 };
 
 }  // namespace app

@@ -50,7 +50,11 @@ std::string DocumentsFolder() {
 }
 
 bool ShellOpen(const std::string& path) {
-    return QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(path)));
+    const QString text = QString::fromStdString(path);
+    // Web addresses go to the browser as they stand; anything else is a local file or folder.
+    const bool web = text.startsWith(QLatin1String("http://")) ||
+                     text.startsWith(QLatin1String("https://"));
+    return QDesktopServices::openUrl(web ? QUrl(text) : QUrl::fromLocalFile(text));
 }
 
 bool IsDirectory(const std::string& path) {

@@ -17,7 +17,8 @@ std::string PrivateTempFolder();
 // The user's documents folder, without a trailing '/'.
 std::string DocumentsFolder();
 
-// Opens a file or folder with the desktop's handler ("open" verb). False when that fails.
+// Opens a file, a folder or an http(s) address with the desktop's handler ("open" verb).
+// False when that fails.
 bool ShellOpen(const std::string& path);
 
 bool IsDirectory(const std::string& path);
