@@ -22,6 +22,9 @@ bool CRiviveZuzuveApp::InitInstance() {
 
     {
         CRiviveZuzuveDlg dlg;
+        // Modal without an owner: its loop runs the process, but it blocks no other window of
+        // it (the tray icon, the status window, the progress dialog).
+        dlg.setWindowModality(Qt::WindowModal);
         dlg.exec();
     }
     return false;
