@@ -13,7 +13,8 @@
 namespace app {
 
 CAboutDlg::CAboutDlg(QWidget* parent)
-    : QDialog(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint) {
+    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                          Qt::WindowCloseButtonHint) {
     const platform::DialogTemplate* tmpl = resources::FindDialogTemplate(resources::IDD_ABOUTBOX);
     if (!tmpl) return;
     platform::BuildDialog(*tmpl, this, [](const platform::ControlTemplate& c, QWidget* parent)

@@ -63,7 +63,7 @@ void MainTray::Remove() { platform::Shell_NotifyIcon(platform::NIM_DELETE, recor
 bool MainTray::Shown() const { return platform::IsNotifyIconShown(record_.hWnd, record_.uID); }
 
 bool MainTray::CanHideWindow() {
-    if (!dlg_.Settings().TrayIcon) return false;
+    if (!dlg_.Settings().TrayIcon || !Shown()) return false;
     if (areaProbe_()) return true;
     if (!toldNoTray_) {
         toldNoTray_ = true;

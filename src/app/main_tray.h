@@ -42,8 +42,8 @@ public:
     const platform::NOTIFYICONDATA& Record() const { return record_; }
     QMenu* Menu() const { return menu_.get(); }
 
-    // Whether Mini and Close may hide the main window: TrayIcon is set and the desktop has a
-    // notification area to show the icon in. Without one the window would be lost, so it stays
+    // Whether Mini and Close may hide the main window: TrayIcon is set, the icon is shown and the
+    // desktop has a notification area to show it in. Without one the window would be lost, so it stays
     // on the screen; the log says so once.
     bool CanHideWindow();
     // Replaces the question whether the desktop has a notification area (tests).

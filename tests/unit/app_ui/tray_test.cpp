@@ -255,14 +255,17 @@ struct HideCase {
     const char* name;
     int trayIcon, miniTray, closeTray;
     bool area;
+    bool iconRemoved;
     bool hiddenAfterMini, hiddenAfterClose;
 };
 
 TEST_F(TrayTest, MiniAndCloseHideOnlyWhenTheIconHasANotificationAreaToLiveIn) {
     const HideCase cases[] = {
-        {"tray in use", 1, 1, 1, true, true, true},
-        {"no notification area", 1, 1, 1, false, false, false},
-        {"TrayIcon clear", 0, 1, 1, true, false, false},
+        {"tray in use", 1, 1, 1, true, false, true, true},
+        {"no notification area", 1, 1, 1, false, false, false, false},
+        {"TrayIcon clear", 0, 1, 1, true, false, false, false},
+        {"icon removed behind TrayIcon's back", 1, 1, 1, true, true, false, false},
+        {"Mini to tray only", 1, 1, 0, true, false, true, false},
     };
     for (const HideCase& c : cases) {
         SCOPED_TRACE(c.name);
@@ -274,6 +277,7 @@ TEST_F(TrayTest, MiniAndCloseHideOnlyWhenTheIconHasANotificationAreaToLiveIn) {
         CRiviveZuzuveDlg& dlg = Make();
         dlg.Tray()->SetAreaProbe([&c] { return c.area; });
         Show();
+        if (c.iconRemoved) dlg.Tray()->Remove();
         dlg.Flags().IsRecording = 1;  // Close then refuses instead of quitting
         dlg.OnMini();
         EXPECT_EQ(!dlg.isVisible(), c.hiddenAfterMini);
