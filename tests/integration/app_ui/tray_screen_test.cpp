@@ -1,7 +1,7 @@
 // The tray icon in a real notification area (the session's tray host): it shows there, a
 // double-click on it brings the hidden main window back, and the right button opens the menu.
 #include "app/main_tray.h"
-#include "main_window_fixture.h"
+#include "support/main_window_fixture.h"
 #include "platform/ui/notify_icon.h"
 
 #include <QApplication>

@@ -4,7 +4,7 @@
 #include "app/help_menu.h"
 #include "app/help_pages.h"
 #include "app/main_skin_layout.h"
-#include "main_window_fixture.h"
+#include "support/main_window_fixture.h"
 #include "platform/ui/dialog_builder.h"
 #include "platform/ui/menu_template.h"
 #include "platform/ui/popup_menu.h"

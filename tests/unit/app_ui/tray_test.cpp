@@ -4,7 +4,7 @@
 #include "app/main_skin_layout.h"
 #include "app/main_tray.h"
 #include "app/show_selected_area.h"
-#include "main_window_fixture.h"
+#include "support/main_window_fixture.h"
 #include "platform/ui/menu_template.h"
 #include "platform/ui/notify_icon.h"
 #include "platform/ui/popup_menu.h"
