@@ -1,5 +1,6 @@
 #include "app/rivive_zuzuve_dlg.h"
 
+#include "app/hot_keys.h"
 #include "app/log_lines.h"
 #include "app/main_messages.h"
 #include "app/main_recording_host.h"
@@ -103,6 +104,7 @@ CRiviveZuzuveDlg::CRiviveZuzuveDlg(QWidget* parent)
 }
 
 CRiviveZuzuveDlg::~CRiviveZuzuveDlg() {
+    if (initialised_) UnregisterHotKeys(HotKeyService(), Handle());
     platform::WindowHandle mine = Handle();
     MainWindowHandle.compare_exchange_strong(mine, 0);
 }
@@ -233,6 +235,7 @@ bool CRiviveZuzuveDlg::OnInitDialog() {
     move(centred.left, centred.top);
     settings::LoadSettings(settings_, ConfigPath(), centred, audio::CompressedFormat);
     audio::SuggestCompressedFormat(settings_);
+    RegisterHotKeys(HotKeyService(), Handle(), settings_);
 
     // 9. Default output folder (not created here).
     if (!platform::IsDirectory(settings_.AutoSaveDir))
@@ -255,6 +258,9 @@ bool CRiviveZuzuveDlg::OnInitDialog() {
             return capture_->OnWIM_DATA(w, l);
         });
     }
+
+    // 14. The status window, modeless and hidden.
+    recordingHost_->CreateStatusWindow();
 
     // 15, 16. Status lines; the frame shows round a selected region.
     ColourStatics();
@@ -421,6 +427,7 @@ void CRiviveZuzuveDlg::OnCancel() {
         UninstallMyHook(Handle());
         flags_.HookInstalled = 0;
     }
+    UnregisterHotKeys(HotKeyService(), Handle());
     settings::SaveSettings(settings_, ConfigPath(), audio::CompressedFormat);
     done(QDialog::Rejected);
 }
