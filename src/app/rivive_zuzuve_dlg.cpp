@@ -80,6 +80,9 @@ CRiviveZuzuveDlg::CRiviveZuzuveDlg(QWidget* parent)
     setWindowTitle(kProductName);
     setWindowIcon(resources::LoadIconResource(resources::IDR_MAINFRAME));
     setAttribute(Qt::WA_OpaquePaintEvent);
+    // Run modally without an owner, the window blocks no other window: the status window and the
+    // progress dialog, top-level windows of their own, keep their input.
+    setWindowModality(Qt::WindowModal);
 
     for (auto& [id, button] : buttons_)
         connect(button, &skin::CBmpButton::Clicked, this, [this](int cid) { RunCommand(cid); });

@@ -10,6 +10,7 @@
 #include "skin/bmp_button.h"
 #include "skin/custom_tooltip_ctrl.h"
 
+#include <QFontMetrics>
 #include <QLabel>
 #include <QPainter>
 #include <cstdio>
@@ -25,6 +26,16 @@ std::string SkinPath(const char* name) { return platform::GetProgramFolder() + "
 
 QString Tip(const char* key) { return QString::fromStdString(GetText("StatusInfo", key)); }
 
+// The dialog font, narrowed and if need be made smaller until the longest time fits the label.
+QFont FittingFont(QFont font, int width) {
+    font.setStretch(QFont::Condensed);
+    int pixels = 11;
+    font.setPixelSize(pixels);
+    while (pixels > 7 && QFontMetrics(font).horizontalAdvance(QStringLiteral("00:00:00")) > width - 2)
+        font.setPixelSize(--pixels);
+    return font;
+}
+
 }  // namespace
 
 std::string FormatElapsed(std::uint64_t seconds) {
@@ -38,6 +49,7 @@ CShowStatusDlg::CShowStatusDlg(QWidget* parent)
     // A top-most strip that never takes the focus from the window being recorded.
     : QDialog(parent, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint) {
     setAttribute(Qt::WA_ShowWithoutActivating);
+    setAttribute(Qt::WA_AlwaysShowToolTips);  // tips also while another window is active
     setAttribute(Qt::WA_OpaquePaintEvent);
     setWindowTitle(QStringLiteral("Recording"));
     platform::BuildDialog(*resources::FindDialogTemplate(resources::IDD_STATUS), this,
@@ -61,6 +73,7 @@ CShowStatusDlg::CShowStatusDlg(QWidget* parent)
         time_->setAutoFillBackground(true);
         time_->setWordWrap(false);
         time_->setAlignment(Qt::AlignCenter);
+        time_->setFont(FittingFont(time_->font(), time_->width()));
     }
     connect(pause_, &skin::CBmpButton::Clicked, this, [this] { OnPauseButton(); });
     connect(stop_, &skin::CBmpButton::Clicked, this, [this] { OnStopButton(); });

@@ -10,6 +10,7 @@
 #include "recording/recording_control.h"
 #include "recording/recording_messages.h"
 #include "recording/show_status_dlg.h"
+#include "skin/bmp_button.h"
 #include "support/test_support.h"
 #include "x11_keys.h"
 
@@ -18,6 +19,7 @@
 #include <QGuiApplication>
 #include <QLabel>
 #include <QTest>
+#include <QTimer>
 #include <X11/keysym.h>
 #include <gtest/gtest.h>
 
@@ -173,6 +175,35 @@ TEST_F(MainWindowControlTest, FunctionKeysStartPauseResumeAndStopARealRecording)
     EXPECT_EQ(job.Running, 0);
     EXPECT_FALSE(status->isVisible());
     EXPECT_TRUE(testsupport::WaitUntil([&] { return finished == 1; }, std::chrono::seconds(20)));
+}
+
+TEST_F(MainWindowControlTest, StatusButtonsTakeClicksWhileTheMainWindowRunsModally) {
+    if (QGuiApplication::platformName() != "xcb") GTEST_SKIP() << "clicks on a real display";
+    dlg_ = std::make_unique<CRiviveZuzuveDlg>();
+    CRiviveZuzuveDlg& dlg = *dlg_;
+    int pausedByClick = -1, stoppedByClick = -1;
+    QTimer::singleShot(0, [&] {
+        WithoutThread();
+        dlg.RunCommand(app::IDC_START);
+        CShowStatusDlg* status = Status();
+        if (QTest::qWaitForWindowExposed(status)) {
+            auto clickOn = [](QWidget* button) {
+                const QPoint centre = button->mapToGlobal(button->rect().center());
+                x11keys::ClickAt(centre.x(), centre.y());
+            };
+            clickOn(status->PauseButton());
+            testsupport::WaitUntil([&] { return dlg.Recording()->Job().Paused == 1; });
+            pausedByClick = dlg.Recording()->Job().Paused;
+            clickOn(status->StopButton());
+            testsupport::WaitUntil([&] { return dlg.Flags().IsRecording == 0; });
+            stoppedByClick = dlg.Flags().IsRecording == 0 ? 1 : 0;
+        }
+        dlg.RunCommand(app::IDC_STOP);
+        dlg.OnCancel();
+    });
+    dlg.exec();
+    EXPECT_EQ(pausedByClick, 1);
+    EXPECT_EQ(stoppedByClick, 1);
 }
 
 TEST_F(MainWindowControlTest, ClosingTheWindowLetsTheHotKeysGo) {

@@ -57,3 +57,19 @@ void OtherClient::Ungrab(std::uint32_t keysym, unsigned xModifiers) {
 }
 
 }  // namespace x11keys
+
+namespace x11keys {
+
+bool ClickAt(int x, int y) {
+    Display* display = XOpenDisplay(nullptr);
+    if (!display) return false;
+    XTestFakeMotionEvent(display, -1, x, y, 0);
+    XSync(display, False);
+    XTestFakeButtonEvent(display, 1, True, 0);
+    XTestFakeButtonEvent(display, 1, False, 0);
+    XSync(display, False);
+    XCloseDisplay(display);
+    return true;
+}
+
+}  // namespace x11keys

@@ -27,3 +27,8 @@ private:
 };
 
 }  // namespace x11keys
+
+namespace x11keys {
+// Moves the pointer to (x, y) on the screen and clicks the left button there.
+bool ClickAt(int x, int y);
+}  // namespace x11keys
