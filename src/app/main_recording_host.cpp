@@ -22,6 +22,7 @@ MainRecordingHost::~MainRecordingHost() {
 }
 
 void MainRecordingHost::CreateStatusWindow() {
+    if (dlg_.StatusWindow()) return;  // one was given before initialisation (tests)
     // Without a parent: the strip stays up while the main window is minimised or hidden.
     status_ = std::make_unique<recording::CShowStatusDlg>();
     status_->SetMainActions({[this] { dlg_.RunCommand(IDC_PAUSE); },

@@ -20,8 +20,8 @@ public:
     explicit MainRecordingHost(CRiviveZuzuveDlg& dlg);
     ~MainRecordingHost() override;
 
-    // Creates the status window, hidden, and gives it to the main window; its buttons run the
-    // main window's Pause, Start and Stop commands.
+    // Creates the status window, hidden, and gives it to the main window, unless the main window
+    // already has one; its buttons run the main window's Pause, Start and Stop commands.
     void CreateStatusWindow();
     recording::CShowStatusDlg* Status() const;
 
