@@ -7,6 +7,8 @@
 #include "recording/recording_messages.h"
 #include "settings/record_settings.h"
 
+#include <string>
+
 namespace app {
 
 using recording::kHotKeyPause;
@@ -15,6 +17,14 @@ using recording::kHotKeyStop;
 
 // The mask of the CTRL, SHIFT and ALT flags.
 unsigned HotKeyMask(int ctrl, int shift, int alt);
+
+// Key names and codes: "A"-"Z" 65-90, "0"-"9" 48-57, "F1"-"F12" 112-123, "Print Screen" 44;
+// names match exactly, with case. Any other name gives 0; 0 and any other code give "None".
+int KeyNameToCode(const std::string& name);
+std::string KeyCodeToName(int code);
+// "CTRL + ", "SHIFT + ", "ALT + " for the mask's bits in that order, then the key's name
+// (nothing for code 0): CTRL and SHIFT with F9 give "CTRL + SHIFT + F9".
+std::string HotKeyText(int code, unsigned mask);
 
 // Registers Start, Pause and Stop in that order for `window`. A refused key shows its box
 // (("MsgBox", "StartHotkeyError"), "PauseHotkeyError" or "StopHotkeyError"; no caption, OK)

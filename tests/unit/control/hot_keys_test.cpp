@@ -130,3 +130,36 @@ TEST_F(RegisterHotKeysTest, UnregisterReleasesAllThreeIdsOfTheWindow) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(KeyNames, NamesAndCodesOfTheKeyTable) {
+    struct Case {
+        const char* name;
+        int code;
+    } both[] = {{"A", 65}, {"Z", 90}, {"0", 48}, {"9", 57}, {"F1", 112}, {"F9", 120},
+                {"F10", 121}, {"F12", 123}, {"Print Screen", 44}};
+    for (const Case& c : both) {
+        EXPECT_EQ(app::KeyNameToCode(c.name), c.code) << c.name;
+        EXPECT_EQ(app::KeyCodeToName(c.code), c.name) << c.code;
+    }
+    for (const char* name : {"None", "a", "f9", "F0", "F13", "F01", "F1x", "AB", "", "print screen",
+                             " F9", "Print"})
+        EXPECT_EQ(app::KeyNameToCode(name), 0) << '"' << name << '"';
+    for (int code : {0, 47, 58, 64, 91, 97, 111, 124, -5, 300})
+        EXPECT_EQ(app::KeyCodeToName(code), "None") << code;
+}
+
+TEST(KeyNames, HotKeyTextPutsCtrlShiftAltBeforeTheKey) {
+    struct Case {
+        int code;
+        unsigned mask;
+        const char* text;
+    } cases[] = {{120, 2 | 4, "CTRL + SHIFT + F9"}, {'S', 2, "CTRL + S"},
+                 {120, 0, "F9"},                    {'7', 7, "CTRL + SHIFT + ALT + 7"},
+                 {44, 1, "ALT + Print Screen"},     {0, 2, "CTRL + "},
+                 {0, 0, ""},                        {200, 4, "SHIFT + None"}};
+    for (const Case& c : cases) EXPECT_EQ(app::HotKeyText(c.code, c.mask), c.text) << c.text;
+}
+
+}  // namespace
