@@ -5,10 +5,7 @@
 #include "companions/clickwatch/clickwatch.h"
 #include "platform/ui/dialog_builder.h"
 #include "recording/show_status_dlg.h"
-#include "skin/bitmap_utils.h"
-#include "skin/bmp_button.h"
 
-#include <QAbstractButton>
 #include <QGuiApplication>
 #include <QLineEdit>
 #include <QScreen>

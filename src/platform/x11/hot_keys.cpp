@@ -178,11 +178,11 @@ private:
     // The key with the lock modifiers on and off: a press counts whatever CapsLock and NumLock
     // are set to.
     std::vector<std::uint16_t> LockVariants(std::uint16_t mods) {
-        numLock_ = NumLockBit();
+        const std::uint16_t numLock = NumLockBit();
         std::vector<std::uint16_t> variants{mods, static_cast<std::uint16_t>(mods | XCB_MOD_MASK_LOCK)};
-        if (numLock_ && !(mods & numLock_)) {
-            variants.push_back(static_cast<std::uint16_t>(mods | numLock_));
-            variants.push_back(static_cast<std::uint16_t>(mods | numLock_ | XCB_MOD_MASK_LOCK));
+        if (numLock && !(mods & numLock)) {
+            variants.push_back(static_cast<std::uint16_t>(mods | numLock));
+            variants.push_back(static_cast<std::uint16_t>(mods | numLock | XCB_MOD_MASK_LOCK));
         }
         return variants;
     }
@@ -231,7 +231,6 @@ private:
     std::mutex mutex_;
     xcb_connection_t* connection_ = nullptr;
     xcb_window_t root_ = 0;
-    std::uint16_t numLock_ = 0;
     int wake_ = -1;
     bool ok_ = false;
     std::atomic<std::int32_t> stopping_{0};
