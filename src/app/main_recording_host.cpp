@@ -1,20 +1,36 @@
 #include "app/main_recording_host.h"
 
+#include "app/main_skin_layout.h"
 #include "app/rivive_zuzuve_dlg.h"
 #include "companions/clickwatch/clickwatch.h"
 #include "platform/ui/dialog_builder.h"
-#include "skin/bitmap_utils.h"
-#include "skin/bmp_button.h"
+#include "recording/show_status_dlg.h"
 
-#include <QAbstractButton>
 #include <QGuiApplication>
 #include <QLineEdit>
 #include <QScreen>
 
 namespace app {
 
-MainRecordingHost::MainRecordingHost(CRiviveZuzuveDlg& dlg) : dlg_(dlg) {
-    QObject::connect(&statusTimer_, &QTimer::timeout, [this] { ++elapsed_; });
+MainRecordingHost::MainRecordingHost(CRiviveZuzuveDlg& dlg) : dlg_(dlg) {}
+
+MainRecordingHost::~MainRecordingHost() {
+    if (status_ && dlg_.StatusWindow() == status_.get()) dlg_.SetStatusWindow(nullptr);
+}
+
+void MainRecordingHost::CreateStatusWindow() {
+    if (dlg_.StatusWindow()) return;  // one was given before initialisation (tests)
+    // Without a parent: the strip stays up while the main window is minimised or hidden.
+    status_ = std::make_unique<recording::CShowStatusDlg>();
+    status_->SetMainActions({[this] { dlg_.RunCommand(IDC_PAUSE); },
+                             [this] { dlg_.RunCommand(IDC_START); },
+                             [this] { dlg_.RunCommand(IDC_STOP); }});
+    status_->hide();
+    dlg_.SetStatusWindow(status_.get());
+}
+
+recording::CShowStatusDlg* MainRecordingHost::Status() const {
+    return qobject_cast<recording::CShowStatusDlg*>(dlg_.StatusWindow());
 }
 
 platform::WindowHandle MainRecordingHost::MainWindow() { return dlg_.Handle(); }
@@ -80,16 +96,15 @@ void MainRecordingHost::EnableAreaControl(int id, bool enable) {
     if (QWidget* control = platform::GetDlgItem(dlg_.Page(0), id)) control->setEnabled(enable);
 }
 
-void MainRecordingHost::StatusSetPaused(bool, const std::string& bitmapPath) {
-    QWidget* status = dlg_.StatusWindow();
-    if (!status) return;
-    if (auto* pause = qobject_cast<skin::CBmpButton*>(platform::GetDlgItem(status, 1003)))
-        pause->SetStrip(skin::LoadImageFile(bitmapPath));
-    status->update();
+void MainRecordingHost::StatusSetPaused(bool paused, const std::string& bitmapPath) {
+    if (recording::CShowStatusDlg* status = Status()) status->SetPausedLook(paused, bitmapPath);
 }
 
 void MainRecordingHost::StatusShow() {
-    if (QWidget* status = dlg_.StatusWindow()) status->show();
+    if (QWidget* status = dlg_.StatusWindow()) {
+        status->showNormal();
+        status->raise();
+    }
 }
 
 void MainRecordingHost::StatusHide() {
@@ -103,9 +118,21 @@ void MainRecordingHost::StatusPlace(int x, int y, int width, int height) {
     }
 }
 
-void MainRecordingHost::StatusStartTimer(int, int ms) { statusTimer_.start(ms); }
-void MainRecordingHost::StatusKillTimer(int) { statusTimer_.stop(); }
-std::int64_t MainRecordingHost::StatusElapsedSeconds() { return elapsed_; }
-void MainRecordingHost::StatusResetElapsed() { elapsed_ = 0; }
+void MainRecordingHost::StatusStartTimer(int id, int ms) {
+    if (recording::CShowStatusDlg* status = Status()) status->SetTimer(id, ms);
+}
+
+void MainRecordingHost::StatusKillTimer(int id) {
+    if (recording::CShowStatusDlg* status = Status()) status->KillTimer(id);
+}
+
+std::int64_t MainRecordingHost::StatusElapsedSeconds() {
+    recording::CShowStatusDlg* status = Status();
+    return status ? static_cast<std::int64_t>(status->ElapsedSeconds) : 0;
+}
+
+void MainRecordingHost::StatusResetElapsed() {
+    if (recording::CShowStatusDlg* status = Status()) status->ResetElapsed();
+}
 
 }  // namespace app

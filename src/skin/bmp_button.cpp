@@ -21,6 +21,7 @@ CBmpButton::~CBmpButton() = default;
 
 void CBmpButton::SetStrip(QImage strip) {
     strip_.Attach(std::move(strip));
+    frame_.DeleteObject();  // the frame shown came from the old strip
     if (!strip_.IsLoaded()) {
         frame_.DeleteObject();
         shownFrame_ = 0;
