@@ -1,6 +1,7 @@
 #include "app/rivive_zuzuve_dlg.h"
 
 #include "app/log_lines.h"
+#include "app/main_finish_host.h"
 #include "app/main_messages.h"
 #include "app/main_recording_host.h"
 #include "app/main_skin_layout.h"
@@ -255,6 +256,9 @@ bool CRiviveZuzuveDlg::OnInitDialog() {
             return capture_->OnWIM_DATA(w, l);
         });
     }
+
+    // 13. The progress window, and the finishing stage behind WM_USER_RECORDFINISH.
+    InstallFinishing(*this);
 
     // 15, 16. Status lines; the frame shows round a selected region.
     ColourStatics();
