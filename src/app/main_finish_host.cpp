@@ -27,11 +27,8 @@ public:
         : QObject(&dlg), host(dlg), finisher(host, std::move(services)) {
         setObjectName(QStringLiteral("finishingStage"));
     }
-    ~FinishingStage() override { delete progress.data(); }
-
     MainFinishHost host;
     finishing::RecordFinisher finisher;
-    QPointer<finishing::CProgessDlg> progress;
 };
 
 FinishingStage* StageOf(CRiviveZuzuveDlg& dlg) {
@@ -62,10 +59,6 @@ bool MainFinishHost::ShowSelectedArea() { return app::ShowSelectedArea != 0; }
 finishing::RecordFinisher& InstallFinishing(CRiviveZuzuveDlg& dlg, finishing::FinishServices services) {
     delete StageOf(dlg);
     auto* stage = new FinishingStage(dlg, std::move(services));
-    QScreen* screen = QGuiApplication::primaryScreen();
-    const QSize size = screen ? screen->size() : QSize(0, 0);
-    stage->progress = finishing::CProgessDlg::Create(size.width(), size.height());
-    dlg.SetProgressWindow(stage->progress.data());
     finishing::RecordFinisher* finisher = &stage->finisher;
     dlg.Messages().On(WM_USER_RECORDFINISH, [finisher](platform::WPARAM w, platform::LPARAM l) {
         return finisher->OnRecordFinish(w, l);
@@ -76,6 +69,19 @@ finishing::RecordFinisher& InstallFinishing(CRiviveZuzuveDlg& dlg, finishing::Fi
 finishing::RecordFinisher* FinisherOf(CRiviveZuzuveDlg& dlg) {
     FinishingStage* stage = StageOf(dlg);
     return stage ? &stage->finisher : nullptr;
+}
+
+void CreateProgressWindow(CRiviveZuzuveDlg& dlg) {
+    QScreen* screen = QGuiApplication::primaryScreen();
+    const QSize size = screen ? screen->size() : QSize(0, 0);
+    QPointer<finishing::CProgessDlg> progress = finishing::CProgessDlg::Create(size.width(), size.height());
+    if (!dlg.ProgressWindow()) dlg.SetProgressWindow(progress.data());
+    // One window for the process: it goes with the last main window that made it.
+    static int holders = 0;
+    ++holders;
+    QObject::connect(&dlg, &QObject::destroyed, [progress] {
+        if (--holders == 0) delete progress.data();
+    });
 }
 
 }  // namespace app

@@ -1,7 +1,8 @@
 #pragma once
-// MainFinishHost: the main window as the record-finish handler sees it. InstallFinishing creates
-// the process-wide progress window, hands it to the main window and routes
-// WM_USER_RECORDFINISH to the handler; both live as long as the main window.
+// MainFinishHost: the main window as the record-finish handler sees it. InstallFinishing routes
+// WM_USER_RECORDFINISH to the handler (a later On() for that message, or a second install,
+// replaces it); CreateProgressWindow makes the process-wide progress window at initialisation.
+// Both live as long as the main window.
 // Thread contract: user-interface thread only.
 #include "finishing/finish_host.h"
 #include "finishing/record_finish.h"
@@ -35,5 +36,9 @@ finishing::RecordFinisher& InstallFinishing(CRiviveZuzuveDlg& dlg,
                                             finishing::FinishServices services = finishing::SystemFinishServices());
 // The handler installed on `dlg`, or null.
 finishing::RecordFinisher* FinisherOf(CRiviveZuzuveDlg& dlg);
+
+// Creates the progress window, placed by the primary screen's size, and hands it to the main
+// window unless a window was handed to it before; deleted with the main window.
+void CreateProgressWindow(CRiviveZuzuveDlg& dlg);
 
 }  // namespace app

@@ -100,6 +100,7 @@ CRiviveZuzuveDlg::CRiviveZuzuveDlg(QWidget* parent)
     OnCommand(32774, [this] { OnTrayExit(); });
     for (int tab : kPageTabs) OnCommand(tab, [this, tab] { ShowPage(tab); });
     InstallMessageMap();
+    InstallFinishing(*this);
     qApp->installEventFilter(this);
 }
 
@@ -257,8 +258,8 @@ bool CRiviveZuzuveDlg::OnInitDialog() {
         });
     }
 
-    // 13. The progress window, and the finishing stage behind WM_USER_RECORDFINISH.
-    InstallFinishing(*this);
+    // 13.
+    CreateProgressWindow(*this);
 
     // 15, 16. Status lines; the frame shows round a selected region.
     ColourStatics();

@@ -72,6 +72,7 @@ public:
     void SetStatusWindow(QWidget* window) { statusWindow_ = window; }
     void SetProgressWindow(QWidget* window) { progressWindow_ = window; }
     QWidget* StatusWindow() const { return statusWindow_; }
+    QWidget* ProgressWindow() const { return progressWindow_; }
 
     // Close button (also the system close command).
     void OnCloseButton();
