@@ -294,4 +294,42 @@ TEST_F(RecordFinishTest, CopyWorkerSavesVideoWithoutSoundAndRefusesAnExistingFil
     ASSERT_TRUE(testsupport::WaitUntil([] { return !CProgessDlg::Instance()->isVisible(); }));
 }
 
+TEST_F(RecordFinishTest, FailedSaveKeepsVideoAndSoundSideBySide) {
+    struct FailingSave : PlatformMergeApi {
+        AVIERR SaveV(const std::string&, const AviSaveCallback&, int, AviStream* const*,
+                     AVICOMPRESSOPTIONS* const*) override {
+            return platform::media::AVIERR_FILEWRITE;
+        }
+    } failing;
+    services_.mergeApi = &failing;
+    Record(true);
+    const std::string video = testsupport::ReadFile(host_.tempAvi), sound = testsupport::ReadFile(host_.tempWav);
+    chosen_ = dir_.File("out.avi");
+    RecordFinisher finisher(host_, services_);
+    testsupport::MessageBoxRecorder boxes;
+    LogMark log;
+    finisher.OnRecordFinish(0, 0);
+    EXPECT_EQ(testsupport::ReadFile(chosen_), video);
+    EXPECT_EQ(testsupport::ReadFile(chosen_ + ".wav"), sound);
+    EXPECT_FALSE(Exists(host_.tempAvi));
+    EXPECT_FALSE(Exists(host_.tempWav));
+    ASSERT_EQ(boxes.Boxes().size(), 2u);  // the join's box, then both paths
+    EXPECT_EQ(boxes.Boxes()[1].text, GetText("MsgBox", "FailedMessage") + chosen_ + "\n" + chosen_ + ".wav");
+    EXPECT_EQ(boxes.Boxes()[1].owner, 0u);
+    EXPECT_NE(log.Since().find("Merge_Video_And_Sound_File Error code 5!"), std::string::npos);
+    EXPECT_TRUE(Opened().empty());
+
+    // A sound copy that cannot be written leaves the temporary sound where it is.
+    Record(true);
+    chosen_ = dir_.File("second.avi");
+    fs::create_directory(chosen_ + ".wav");  // a folder in the sound copy's place
+    finisher.OnRecordFinish(0, 0);
+    EXPECT_EQ(testsupport::ReadFile(chosen_), video);
+    EXPECT_FALSE(Exists(host_.tempAvi));
+    EXPECT_TRUE(Exists(host_.tempWav));
+    ASSERT_EQ(boxes.Boxes().size(), 4u);
+    EXPECT_EQ(boxes.Boxes()[3].text, GetText("MsgBox", "UnableCreateFile"));
+    EXPECT_EQ(boxes.Boxes()[3].owner, host_.MainWindow());
+}
+
 }  // namespace
