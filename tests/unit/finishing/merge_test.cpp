@@ -205,4 +205,73 @@ TEST_F(MergeTest, CompressedFormatReEncodesTheSoundAndTheBarFollowsTheSave) {
     EXPECT_NE(codec.find("adpcm_ima_wav"), std::string::npos) << codec;
 }
 
+// What each save is handed: the two option records and the target sound format.
+TEST_F(MergeTest, OptionRecordsFollowTheInterleaveFlagAndTheFormatChosen) {
+    struct Seen {
+        AVICOMPRESSOPTIONS video, sound;
+        std::vector<std::uint8_t> format;
+        bool callback;
+    };
+    struct Recording : CountingApi {
+        std::vector<Seen> seen;
+        bool failFirst = false;
+        AVIERR SaveV(const std::string& path, const AviSaveCallback& cb, int count, AviStream* const* streams,
+                     AVICOMPRESSOPTIONS* const* options) override {
+            const auto* bytes = static_cast<const std::uint8_t*>(options[1]->lpFormat);
+            seen.push_back({*options[0], *options[1], std::vector<std::uint8_t>(bytes, bytes + options[1]->cbFormat),
+                            static_cast<bool>(cb)});
+            if (failFirst && seen.size() == 1) return media::AVIERR_BADFORMAT;
+            return CountingApi::SaveV(path, cb, count, streams, options);
+        }
+    };
+    const std::string video = dir_.File("v.avi"), sound = dir_.File("s.wav");
+    WriteVideo(video);
+    WriteWave(sound);
+    const platform::WAVEFORMATEX pcm = Pcm22050Mono();
+    std::vector<std::uint8_t> recorded(reinterpret_cast<const std::uint8_t*>(&pcm),
+                                       reinterpret_cast<const std::uint8_t*>(&pcm) + 16);
+    std::vector<std::uint8_t> chosen(20, 0);
+    for (std::size_t i = 0; i < chosen.size(); ++i) chosen[i] = static_cast<std::uint8_t>(i + 1);
+
+    struct Row {
+        int interleave, compress;
+        bool failFirst;
+        std::uint32_t videoFlags, soundFlags;
+    };
+    const Row rows[] = {
+        {1, 0, false, 0x0F, 0x09},
+        {0, 0, false, 0x0E, 0x08},
+        {1, 1, true, 0x0F, 0x09},
+    };
+    testsupport::MessageBoxRecorder boxes;
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.interleave * 10 + r.compress);
+        Recording api;
+        api.failFirst = r.failFirst;
+        const int rc = Merge_Video_And_Sound_File(video, sound, dir_.File("out.avi"), r.compress,
+                                                  reinterpret_cast<platform::WAVEFORMATEX*>(chosen.data()),
+                                                  static_cast<std::uint32_t>(chosen.size()), r.interleave, 1, {0, &api});
+        EXPECT_EQ(rc, 0);
+        ASSERT_EQ(api.seen.size(), r.failFirst ? 2u : 1u);
+        for (std::size_t n = 0; n < api.seen.size(); ++n) {
+            const Seen& s = api.seen[n];
+            EXPECT_EQ(s.video.fccType, media::streamtypeVIDEO);
+            EXPECT_EQ(s.video.dwKeyFrameEvery, 0xFFFFFFFFu);
+            EXPECT_EQ(s.video.dwQuality, 0xFFFFFFFFu);
+            EXPECT_EQ(s.video.dwFlags, r.videoFlags);
+            EXPECT_EQ(s.video.dwInterleaveEvery, 1u);
+            EXPECT_EQ(s.video.lpFormat, nullptr);
+            EXPECT_EQ(s.sound.fccType, media::streamtypeAUDIO);
+            EXPECT_EQ(s.sound.dwFlags, r.soundFlags);
+            EXPECT_EQ(s.sound.dwInterleaveEvery, 1u);
+            // The chosen format on the first save; the recorded one without a choice and on the retry.
+            const bool chosenFormat = r.compress && n == 0;
+            if (chosenFormat) EXPECT_EQ(s.format, chosen);
+            else EXPECT_EQ(std::vector<std::uint8_t>(s.format.begin(), s.format.begin() + 16), recorded);
+            EXPECT_EQ(s.callback, n == 0) << "the retry does not move the bar";
+        }
+        EXPECT_EQ(api.held, 0);
+    }
+}
+
 }  // namespace
