@@ -430,6 +430,21 @@ void CRiviveZuzuveDlg::OnCancel() {
     done(QDialog::Rejected);
 }
 
+bool CRiviveZuzuveDlg::QuitRefused() {
+    if (flags_.IsRecording) {
+        platform::MessageBox(Handle(), GetText("MsgBox", "OnRecording"), "", platform::MB_OK);
+        return true;
+    }
+    if (flags_.Converting) {
+        // OK asks the converter worker to stop; it then ends the recorder itself.
+        if (platform::MessageBox(Handle(), GetText("MsgBox", "OnMerging"), "",
+                                 platform::MB_OKCANCEL) == platform::IDOK)
+            flags_.CancelConvert = 1;
+        return true;
+    }
+    return false;
+}
+
 void CRiviveZuzuveDlg::OnCloseButton() {
     if (settings_.CloseTray && settings_.TrayIcon) {
         hide();
@@ -437,31 +452,13 @@ void CRiviveZuzuveDlg::OnCloseButton() {
         WriteLogLine(kQuitLine);
         return;
     }
-    if (flags_.IsRecording) {
-        platform::MessageBox(Handle(), GetText("MsgBox", "OnRecording"), "", platform::MB_OK);
-        return;
-    }
-    if (flags_.Converting) {
-        if (platform::MessageBox(Handle(), GetText("MsgBox", "OnMerging"), "",
-                                 platform::MB_OKCANCEL) == platform::IDOK)
-            flags_.CancelConvert = 1;
-        return;
-    }
+    if (QuitRefused()) return;
     OnCancel();
     WriteLogLine(kQuitLine);
 }
 
 void CRiviveZuzuveDlg::OnTrayExit() {
-    if (flags_.IsRecording) {
-        platform::MessageBox(Handle(), GetText("MsgBox", "OnRecording"), "", platform::MB_OK);
-        return;
-    }
-    if (flags_.Converting) {
-        if (platform::MessageBox(Handle(), GetText("MsgBox", "OnMerging"), "",
-                                 platform::MB_OKCANCEL) == platform::IDOK)
-            flags_.CancelConvert = 1;
-        return;
-    }
+    if (QuitRefused()) return;
     WriteLogLine(kQuitLine);
     OnCancel();
 }

@@ -116,6 +116,8 @@ private:
     void SetLineText(int id, const std::string& text);
     void WriteStartLine();
     void ClickMark(int state);
+    // While recording or converting a quit is refused (or the conversion asked to stop): true.
+    bool QuitRefused();
 
     platform::MessageWindow messages_;
     settings::RecordSettings settings_;

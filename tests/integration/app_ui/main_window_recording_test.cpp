@@ -3,7 +3,7 @@
 #include "app/main_messages.h"
 #include "app/main_recording_host.h"
 #include "app/main_skin_layout.h"
-#include "main_window_fixture.h"
+#include "support/main_window_fixture.h"
 #include "recording/recording_control.h"
 #include "skin/bmp_button.h"
 

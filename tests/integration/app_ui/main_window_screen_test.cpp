@@ -3,7 +3,7 @@
 #include "app/main_messages.h"
 #include "app/main_skin_layout.h"
 #include "app/status_lines.h"
-#include "main_window_fixture.h"
+#include "support/main_window_fixture.h"
 #include "skin/bitmap_utils.h"
 #include "skin/bmp_button.h"
 

@@ -25,39 +25,15 @@ namespace {
 constexpr int kW = 96, kH = 64, kRate = 20, kFrames = 40;  // 2 seconds of video
 
 void WriteVideo(const std::string& path) {
-    AviFile* file = nullptr;
-    AviStream *stream = nullptr, *compressed = nullptr;
-    ASSERT_EQ(AVIFileOpen(&file, path), AVIERR_OK);
-    AVISTREAMINFO info;
-    info.fccType = streamtypeVIDEO;
-    info.dwScale = 1;
-    info.dwRate = kRate;
-    info.rcFrame = Rect{0, 0, kW, kH};
-    ASSERT_EQ(AVIFileCreateStream(file, &stream, info), AVIERR_OK);
-    AVICOMPRESSOPTIONS o;
-    o.fccType = streamtypeVIDEO;
-    o.fccHandler = MakeFourCC('M', 'S', 'V', 'C');
-    o.dwKeyFrameEvery = 20;
-    o.dwQuality = 6500;
-    o.dwFlags = AVICOMPRESSF_KEYFRAMES | AVICOMPRESSF_VALID;
-    ASSERT_EQ(AVIMakeCompressedStream(&compressed, stream, o), AVIERR_OK);
-    BITMAPINFOHEADER b{};
-    b.biSize = 40;
-    b.biWidth = kW;
-    b.biHeight = kH;
-    b.biPlanes = 1;
-    b.biBitCount = 24;
-    b.biSizeImage = static_cast<std::uint32_t>(Stride(kW) * kH);
-    ASSERT_EQ(AVIStreamSetFormat(compressed, 0, &b, sizeof b), AVIERR_OK);
+    Writer writer;
+    ASSERT_EQ(writer.Open(path, kW, kH, kRate), AVIERR_OK);
     // Every position but a few skipped ones, as the recording thread writes them.
     for (int i = 0; i < kFrames; ++i) {
         if (i % 7 == 3) continue;
         const Frame f = NaturalDib(kW, kH, i * 2);
-        ASSERT_EQ(AVIStreamWrite(compressed, i, 1, f.data(), f.size(), 0), AVIERR_OK);
+        ASSERT_EQ(writer.Write(i, f), AVIERR_OK);
     }
-    AVIFileRelease(file);
-    AVIStreamRelease(stream);
-    AVIStreamRelease(compressed);
+    writer.Close();
 }
 
 void WriteWave(const std::string& path, const WAVEFORMATEX& f, double seconds) {

@@ -2,7 +2,7 @@
 #include "app/main_skin_layout.h"
 #include "app/main_window_handle.h"
 #include "app/status_lines.h"
-#include "main_window_fixture.h"
+#include "support/main_window_fixture.h"
 #include "skin/bmp_button.h"
 
 #include <QApplication>

@@ -15,55 +15,6 @@ using namespace platform::media;
 
 namespace {
 
-BITMAPINFOHEADER Header(int w, int h) {
-    BITMAPINFOHEADER b{};
-    b.biSize = 40;
-    b.biWidth = w;
-    b.biHeight = h;
-    b.biPlanes = 1;
-    b.biBitCount = 24;
-    b.biCompression = 0;
-    b.biSizeImage = static_cast<std::uint32_t>(Stride(w) * h);
-    return b;
-}
-
-// The recording thread's set-up: file, stream, compressed stream, format.
-struct Writer {
-    AviFile* file = nullptr;
-    AviStream* stream = nullptr;
-    AviStream* compressed = nullptr;
-    BITMAPINFOHEADER bih{};
-
-    AVIERR Open(const std::string& path, int w, int h, int rate, int quality = 6500, int key_every = 20) {
-        bih = Header(w, h);
-        AVIERR rc = AVIFileOpen(&file, path);
-        if (rc) return rc;
-        AVISTREAMINFO info;
-        info.fccType = streamtypeVIDEO;
-        info.dwScale = 1;
-        info.dwRate = static_cast<std::uint32_t>(rate);
-        info.dwSuggestedBufferSize = bih.biSizeImage;
-        info.rcFrame = platform::Rect{0, 0, w, h};
-        if ((rc = AVIFileCreateStream(file, &stream, info))) return rc;
-        AVICOMPRESSOPTIONS opts;
-        opts.fccType = streamtypeVIDEO;
-        opts.fccHandler = MakeFourCC('M', 'S', 'V', 'C');
-        opts.dwKeyFrameEvery = static_cast<std::uint32_t>(key_every);
-        opts.dwQuality = static_cast<std::uint32_t>(quality);
-        opts.dwFlags = AVICOMPRESSF_KEYFRAMES | AVICOMPRESSF_VALID;
-        if ((rc = AVIMakeCompressedStream(&compressed, stream, opts))) return rc;
-        return AVIStreamSetFormat(compressed, 0, &bih, sizeof bih);
-    }
-    AVIERR Write(long pos, const Frame& f) { return AVIStreamWrite(compressed, pos, 1, f.data(), bih.biSizeImage, 0); }
-    // The recording thread's release order: file, stream, compressed stream.
-    void Close() {
-        if (file) AVIFileRelease(file);
-        if (stream) AVIStreamRelease(stream);
-        if (compressed) AVIStreamRelease(compressed);
-        file = nullptr, stream = compressed = nullptr;
-    }
-    ~Writer() { Close(); }
-};
 
 }  // namespace
 

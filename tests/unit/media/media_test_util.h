@@ -1,5 +1,6 @@
 #pragma once
 // Helpers of the media tests: synthetic frames, decoding with libavcodec, ffprobe.
+#include "platform/media/avi_writer.h"
 #include "platform/media/msvideo1_encoder.h"
 
 extern "C" {
@@ -196,5 +197,61 @@ inline std::vector<Packet> ReadVideoPackets(const std::string& path, int* w = nu
     avformat_close_input(&fmt);
     return out;
 }
+
+// The recording thread's set-up of an AVI file with one Microsoft Video 1 stream.
+inline platform::media::BITMAPINFOHEADER Header(int w, int h) {
+    using namespace platform::media;
+    BITMAPINFOHEADER b{};
+    b.biSize = 40;
+    b.biWidth = w;
+    b.biHeight = h;
+    b.biPlanes = 1;
+    b.biBitCount = 24;
+    b.biCompression = 0;
+    b.biSizeImage = static_cast<std::uint32_t>(Stride(w) * h);
+    return b;
+}
+
+// The recording thread's set-up: file, stream, compressed stream, format.
+struct Writer {
+    using AviFile = platform::media::AviFile;
+    using AviStream = platform::media::AviStream;
+    using AVIERR = platform::media::AVIERR;
+    AviFile* file = nullptr;
+    AviStream* stream = nullptr;
+    AviStream* compressed = nullptr;
+    platform::media::BITMAPINFOHEADER bih{};
+
+    AVIERR Open(const std::string& path, int w, int h, int rate, int quality = 6500, int key_every = 20) {
+        using namespace platform::media;
+        bih = Header(w, h);
+        AVIERR rc = AVIFileOpen(&file, path);
+        if (rc) return rc;
+        AVISTREAMINFO info;
+        info.fccType = streamtypeVIDEO;
+        info.dwScale = 1;
+        info.dwRate = static_cast<std::uint32_t>(rate);
+        info.dwSuggestedBufferSize = bih.biSizeImage;
+        info.rcFrame = platform::Rect{0, 0, w, h};
+        if ((rc = AVIFileCreateStream(file, &stream, info))) return rc;
+        AVICOMPRESSOPTIONS opts;
+        opts.fccType = streamtypeVIDEO;
+        opts.fccHandler = MakeFourCC('M', 'S', 'V', 'C');
+        opts.dwKeyFrameEvery = static_cast<std::uint32_t>(key_every);
+        opts.dwQuality = static_cast<std::uint32_t>(quality);
+        opts.dwFlags = AVICOMPRESSF_KEYFRAMES | AVICOMPRESSF_VALID;
+        if ((rc = AVIMakeCompressedStream(&compressed, stream, opts))) return rc;
+        return AVIStreamSetFormat(compressed, 0, &bih, sizeof bih);
+    }
+    AVIERR Write(long pos, const Frame& f) { return platform::media::AVIStreamWrite(compressed, pos, 1, f.data(), bih.biSizeImage, 0); }
+    // The recording thread's release order: file, stream, compressed stream.
+    void Close() {
+        if (file) platform::media::AVIFileRelease(file);
+        if (stream) platform::media::AVIStreamRelease(stream);
+        if (compressed) platform::media::AVIStreamRelease(compressed);
+        file = nullptr, stream = compressed = nullptr;
+    }
+    ~Writer() { Close(); }
+};
 
 }  // namespace mediatest
