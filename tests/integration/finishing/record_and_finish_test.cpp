@@ -2,7 +2,7 @@
 // automatic output folder: one AVI with the Microsoft Video 1 stream and the sound stream, of
 // matching lengths.
 #include "../../unit/media/media_test_util.h"
-#include "../app_ui/main_window_fixture.h"
+#include "support/main_window_fixture.h"
 #include "app/main_finish_host.h"
 #include "app/main_skin_layout.h"
 #include "finishing/progess_dlg.h"
