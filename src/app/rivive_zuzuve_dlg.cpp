@@ -3,6 +3,7 @@
 #include "app/help_menu.h"
 #include "app/hot_keys.h"
 #include "app/log_lines.h"
+#include "app/main_finish_host.h"
 #include "app/main_messages.h"
 #include "app/main_recording_host.h"
 #include "app/main_skin_layout.h"
@@ -106,6 +107,7 @@ CRiviveZuzuveDlg::CRiviveZuzuveDlg(QWidget* parent)
     for (int tab : kPageTabs) OnCommand(tab, [this, tab] { ShowPage(tab); });
     InstallMessageMap();
     InstallTrayAndHelp();
+    InstallFinishing(*this);
     qApp->installEventFilter(this);
 }
 
@@ -280,6 +282,9 @@ bool CRiviveZuzuveDlg::OnInitDialog() {
             return capture_->OnWIM_DATA(w, l);
         });
     }
+
+    // 13.
+    CreateProgressWindow(*this);
 
     // 14. The status window, modeless and hidden.
     recordingHost_->CreateStatusWindow();

@@ -1,0 +1,87 @@
+#include "app/main_finish_host.h"
+
+#include "app/main_messages.h"
+#include "app/rivive_zuzuve_dlg.h"
+#include "app/show_selected_area.h"
+#include "audio/wave_in_capture.h"
+#include "companions/clickwatch/clickwatch.h"
+#include "finishing/progess_dlg.h"
+#include "recording/recording_control.h"
+#include "recording/temp_files.h"
+
+#include <QGuiApplication>
+#include <QObject>
+#include <QPointer>
+#include <QScreen>
+#include <memory>
+
+namespace app {
+
+namespace {
+
+// Holds the host and the handler as a child of the main window; deletes the progress window
+// with it.
+class FinishingStage : public QObject {
+public:
+    FinishingStage(CRiviveZuzuveDlg& dlg, finishing::FinishServices services)
+        : QObject(&dlg), host(dlg), finisher(host, std::move(services)) {
+        setObjectName(QStringLiteral("finishingStage"));
+    }
+    MainFinishHost host;
+    finishing::RecordFinisher finisher;
+};
+
+FinishingStage* StageOf(CRiviveZuzuveDlg& dlg) {
+    return static_cast<FinishingStage*>(
+        dlg.findChild<QObject*>(QStringLiteral("finishingStage"), Qt::FindDirectChildrenOnly));
+}
+
+}  // namespace
+
+platform::WindowHandle MainFinishHost::MainWindow() { return dlg_.Handle(); }
+
+const recording::RecordJob& MainFinishHost::Job() {
+    return dlg_.Recording() ? dlg_.Recording()->Job() : idle_;
+}
+
+const settings::RecordSettings& MainFinishHost::Settings() { return dlg_.Settings(); }
+std::atomic<std::int32_t>& MainFinishHost::HookInstalled() { return dlg_.Flags().HookInstalled; }
+void MainFinishHost::RemoveClickHook() { UninstallMyHook(dlg_.Handle()); }
+void MainFinishHost::RestoreMain() { dlg_.ShowNormalQuietly(); }
+std::string MainFinishHost::TempAviPath() { return recording::TempAviPath(); }
+
+std::string MainFinishHost::TempWavPath() {
+    return dlg_.WaveInCapture() ? dlg_.WaveInCapture()->TempWavPath() : std::string();
+}
+
+bool MainFinishHost::ShowSelectedArea() { return app::ShowSelectedArea != 0; }
+
+finishing::RecordFinisher& InstallFinishing(CRiviveZuzuveDlg& dlg, finishing::FinishServices services) {
+    delete StageOf(dlg);
+    auto* stage = new FinishingStage(dlg, std::move(services));
+    finishing::RecordFinisher* finisher = &stage->finisher;
+    dlg.Messages().On(WM_USER_RECORDFINISH, [finisher](platform::WPARAM w, platform::LPARAM l) {
+        return finisher->OnRecordFinish(w, l);
+    });
+    return *finisher;
+}
+
+finishing::RecordFinisher* FinisherOf(CRiviveZuzuveDlg& dlg) {
+    FinishingStage* stage = StageOf(dlg);
+    return stage ? &stage->finisher : nullptr;
+}
+
+void CreateProgressWindow(CRiviveZuzuveDlg& dlg) {
+    QScreen* screen = QGuiApplication::primaryScreen();
+    const QSize size = screen ? screen->size() : QSize(0, 0);
+    QPointer<finishing::CProgessDlg> progress = finishing::CProgessDlg::Create(size.width(), size.height());
+    if (!dlg.ProgressWindow()) dlg.SetProgressWindow(progress.data());
+    // One window for the process: it goes with the last main window that made it.
+    static int holders = 0;
+    ++holders;
+    QObject::connect(&dlg, &QObject::destroyed, [progress] {
+        if (--holders == 0) delete progress.data();
+    });
+}
+
+}  // namespace app

@@ -1,0 +1,34 @@
+#pragma once
+// What the record-finish handler needs of the main window. The main window implements it; tests
+// use a stand-in.
+// Thread contract: every call comes from the user-interface thread.
+#include "platform/core/types.h"
+#include "recording/record_job.h"
+#include "settings/record_settings.h"
+
+#include <atomic>
+#include <cstdint>
+#include <string>
+
+namespace finishing {
+
+class FinishHost {
+public:
+    virtual ~FinishHost() = default;
+    virtual platform::WindowHandle MainWindow() = 0;
+    // The finished recording's job (VideoType, AutoSave, RecordAudio, RecordMode, RecordedSeconds).
+    virtual const recording::RecordJob& Job() = 0;
+    // The live settings: AutoSaveDir and PlayVideo as they are now.
+    virtual const settings::RecordSettings& Settings() = 0;
+    virtual std::atomic<std::int32_t>& HookInstalled() = 0;
+    // UninstallMyHook on the main window.
+    virtual void RemoveClickHook() = 0;
+    // Restores the main window (show state 9).
+    virtual void RestoreMain() = 0;
+    virtual std::string TempAviPath() = 0;
+    virtual std::string TempWavPath() = 0;
+    // The Select Area page's "Show Selected Area" is checked.
+    virtual bool ShowSelectedArea() = 0;
+};
+
+}  // namespace finishing

@@ -1,0 +1,8 @@
+#pragma once
+// Fixed texts of the finishing stage: the caption of its boxes and its log lines.
+namespace finishing {
+
+constexpr const char* kApplicationName = "Rivive Zuzuve";
+constexpr const char* kNoteCaption = "Note";
+
+}  // namespace finishing

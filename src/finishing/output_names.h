@@ -1,0 +1,22 @@
+#pragma once
+// Default output names and Save As filters by output format code (VideoType).
+#include <cstdint>
+#include <ctime>
+#include <string>
+
+namespace finishing {
+
+// Extension with its dot (".avi", ".flv", ".mp4", ".mpg", ".wmv", ".swf"); a code outside
+// 100-106 is taken as AVI.
+const char* FormatExtension(std::int32_t videoType);
+// The dialog's filter, "description|pattern||".
+const char* SaveAsFilter(std::int32_t videoType);
+// "Recorder-%m-%d_%H%M%S" + extension, formatted with `localTime` (empty if formatting fails).
+std::string DefaultFileName(std::int32_t videoType, const std::tm& localTime);
+// The same with the current local time.
+std::string DefaultFileName(std::int32_t videoType);
+// `path` with its extension (after the last '.' of the file name) replaced by `extension`, or
+// with `extension` appended when the name has none.
+std::string WithExtension(const std::string& path, const std::string& extension);
+
+}  // namespace finishing

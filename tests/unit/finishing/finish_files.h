@@ -1,0 +1,29 @@
+#pragma once
+// Small real inputs for the finishing stage: a Microsoft Video 1 AVI like the recording thread
+// writes, a PCM WAVE file like the sound capture writes, and the log written since a mark.
+#include "platform/core/wave_format.h"
+
+#include <string>
+
+namespace finishtest {
+
+constexpr int kVideoWidth = 64, kVideoHeight = 48, kVideoRate = 10;
+
+// `frames` frames at kVideoRate per second.
+void WriteVideo(const std::string& path, int frames = 20);
+// Mono 16-bit PCM at 22050 Hz.
+void WriteWave(const std::string& path, double seconds = 2.0);
+platform::WAVEFORMATEX Pcm22050Mono();
+
+class LogMark {
+public:
+    LogMark();
+    std::string Since() const;
+
+private:
+    std::size_t start_;
+};
+
+bool Exists(const std::string& path);
+
+}  // namespace finishtest

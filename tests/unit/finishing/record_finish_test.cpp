@@ -1,0 +1,335 @@
+// The record-finish handler with a stand-in main window and real temporary files: where the
+// output goes, what is kept or deleted, what the user is told, and the copy worker.
+#include "finish_files.h"
+#include "../media/media_test_util.h"
+#include "companions/phrasebook/phrasebook.h"
+#include "finishing/progess_dlg.h"
+#include "finishing/record_finish.h"
+#include "platform/core/messages.h"
+#include "recording/recording_messages.h"
+#include "support/test_support.h"
+
+#include <QProgressBar>
+#include <filesystem>
+#include <gtest/gtest.h>
+#include <mutex>
+#include <regex>
+#include <sys/stat.h>
+#include <vector>
+
+namespace {
+
+using namespace finishing;
+using namespace finishtest;
+namespace fs = std::filesystem;
+
+class FakeHost : public FinishHost {
+public:
+    FakeHost() {
+        window.On(recording::WM_USER_FLASHFRAME, [this](platform::WPARAM w, platform::LPARAM) {
+            flashFrames.push_back(static_cast<int>(w));
+            return 0;
+        });
+        window.On(recording::WM_USER_RECORDFINISH, [this](platform::WPARAM, platform::LPARAM) {
+            ++finishPosted;
+            return 0;
+        });
+    }
+    platform::WindowHandle MainWindow() override { return window.Handle(); }
+    const recording::RecordJob& Job() override { return job; }
+    const settings::RecordSettings& Settings() override { return settings; }
+    std::atomic<std::int32_t>& HookInstalled() override { return hook; }
+    void RemoveClickHook() override { ++hookRemoved; }
+    void RestoreMain() override { ++restored; }
+    std::string TempAviPath() override { return tempAvi; }
+    std::string TempWavPath() override { return tempWav; }
+    bool ShowSelectedArea() override { return showSelectedArea; }
+
+    platform::MessageWindow window;
+    recording::RecordJob job;
+    settings::RecordSettings settings;
+    std::atomic<std::int32_t> hook{0};
+    int hookRemoved = 0, restored = 0, finishPosted = 0;
+    std::vector<int> flashFrames;
+    std::string tempAvi, tempWav;
+    bool showSelectedArea = true;
+};
+
+class RecordFinishTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        CProgessDlg::Create(1920, 1080);
+        RetryPosted = 0;
+        host_.tempAvi = dir_.File("temp.avi");
+        host_.tempWav = dir_.File("temp.wav");
+        host_.job.RecordMode = 1;
+        host_.settings.PlayVideo = 1;
+        services_.chooseSavePath = [this](const SaveAsRequest& r, std::string* path) {
+            requests_.push_back(r);
+            if (chosen_.empty()) return false;
+            *path = chosen_;
+            return true;
+        };
+        services_.shellOpen = [this](const std::string& path) {
+            std::lock_guard lock(openedMutex_);
+            opened_.push_back(path);
+            return true;
+        };
+    }
+    void Record(bool sound) {
+        WriteVideo(host_.tempAvi);
+        host_.job.RecordAudio = sound ? 1 : 0;
+        if (sound) WriteWave(host_.tempWav);
+    }
+    std::vector<std::string> Opened() {
+        std::lock_guard lock(openedMutex_);
+        return opened_;
+    }
+    // The messages the handler posts to the main window.
+    void Drain() { testsupport::WaitUntil([] { return false; }, std::chrono::milliseconds(50)); }
+
+    testsupport::TempDir dir_;
+    FakeHost host_;
+    FinishServices services_;
+    std::vector<SaveAsRequest> requests_;
+    std::string chosen_;
+    std::mutex openedMutex_;
+    std::vector<std::string> opened_;
+};
+
+TEST_F(RecordFinishTest, AutoSaveCreatesTheFolderAndJoinsVideoAndSound) {
+    Record(true);
+    host_.job.AutoSave = 1;
+    host_.settings.AutoSaveDir = dir_.File("auto");
+    host_.hook = 1;
+    RecordFinisher finisher(host_, services_);
+    testsupport::MessageBoxRecorder boxes;
+    LogMark log;
+    EXPECT_EQ(finisher.OnRecordFinish(5, 6), 0);
+
+    ASSERT_TRUE(fs::is_directory(dir_.File("auto")));
+    std::vector<fs::path> files;
+    for (const auto& e : fs::directory_iterator(dir_.File("auto"))) files.push_back(e.path());
+    ASSERT_EQ(files.size(), 1u);
+    const std::string out = files[0].string();
+    EXPECT_TRUE(std::regex_match(files[0].filename().string(), std::regex(R"(Recorder-\d\d-\d\d_\d{6}\.avi)")));
+    EXPECT_EQ(mediatest::Probe(out, "codec_name", "v:0"), "msvideo1");
+    EXPECT_FALSE(mediatest::Probe(out, "codec_name", "a:0").empty());
+    EXPECT_TRUE(requests_.empty()) << "no dialog when saving automatically";
+    EXPECT_EQ(host_.hookRemoved, 1);
+    EXPECT_EQ(host_.hook, 0);
+    EXPECT_EQ(host_.restored, 1);
+    EXPECT_FALSE(Exists(host_.tempAvi));
+    EXPECT_FALSE(Exists(host_.tempWav));
+    EXPECT_EQ(Opened(), std::vector<std::string>{out});
+    ASSERT_EQ(boxes.Boxes().size(), 1u);
+    const platform::MessageBoxRequest saved = boxes.Boxes()[0];
+    EXPECT_EQ(saved.owner, host_.MainWindow());
+    EXPECT_EQ(saved.caption, "Rivive Zuzuve");
+    EXPECT_EQ(saved.type, platform::MB_OK);
+    EXPECT_EQ(saved.text, std::string(GetText("MsgBox", "AutoSaveFile")) + out + GetText("MsgBox", "SaveSuccess"));
+    const std::string lines = log.Since();
+    const std::vector<std::string> expected = {"OnRecordFinish Math!", "File Path is " + out + " ",
+                                               "Merge_Video_And_Sound_File Successful!"};
+    for (const std::string& line : expected)
+        EXPECT_NE(lines.find(line), std::string::npos) << line;
+}
+
+TEST_F(RecordFinishTest, AutoSaveFolderThatCannotBeCreatedKeepsTheRecording) {
+    Record(true);
+    host_.job.AutoSave = 1;
+    host_.job.RecordMode = 0;
+    host_.settings.AutoSaveDir = dir_.File("no-parent/auto");
+    RecordFinisher finisher(host_, services_);
+    testsupport::MessageBoxRecorder boxes;
+    LogMark log;
+    finisher.OnRecordFinish(0, 0);
+    Drain();
+    EXPECT_NE(log.Since().find("Create Folder Error!"), std::string::npos);
+    ASSERT_EQ(boxes.Boxes().size(), 1u);
+    EXPECT_EQ(boxes.Boxes()[0].text, GetText("MsgBox", "UnableCreateFile"));
+    EXPECT_EQ(boxes.Boxes()[0].owner, 0u);
+    EXPECT_EQ(boxes.Boxes()[0].caption, "Note");
+    EXPECT_TRUE(Exists(host_.tempAvi));
+    EXPECT_TRUE(Exists(host_.tempWav));
+    EXPECT_TRUE(host_.flashFrames.empty()) << "the closing step does not run";
+}
+
+TEST_F(RecordFinishTest, CancelledDialogDeletesTheTemporaryFilesAndShowsTheAreaAgain) {
+    Record(true);
+    host_.job.RecordMode = 0;
+    RecordFinisher finisher(host_, services_);
+    LogMark log;
+    finisher.OnRecordFinish(0, 0);
+    ASSERT_EQ(requests_.size(), 1u);
+    EXPECT_EQ(requests_[0].title, "Save As");
+    EXPECT_EQ(requests_[0].filter, "AVI - Audio Video Interleaved(*.avi)|*.avi||");
+    EXPECT_EQ(requests_[0].owner, host_.MainWindow());
+    EXPECT_FALSE(requests_[0].initialFolder.empty()) << "the documents folder at first";
+    EXPECT_FALSE(Exists(host_.tempAvi));
+    EXPECT_FALSE(Exists(host_.tempWav));
+    EXPECT_EQ(host_.flashFrames, std::vector<int>{0});
+    EXPECT_NE(log.Since().find("Save Canceled!"), std::string::npos);
+}
+
+TEST_F(RecordFinishTest, ChosenNameIsUsedAsTypedAndItsFolderIsRemembered) {
+    Record(true);
+    chosen_ = dir_.File("typed-without-extension");
+    RecordFinisher finisher(host_, services_);
+    testsupport::MessageBoxRecorder boxes;
+    finisher.OnRecordFinish(0, 0);
+    EXPECT_TRUE(Exists(chosen_));
+    EXPECT_EQ(mediatest::Probe(chosen_, "codec_name", "v:0"), "msvideo1");
+    EXPECT_EQ(finisher.LastSaveFolder() + "/", dir_.Path());
+    ASSERT_EQ(boxes.Boxes().size(), 1u);
+    EXPECT_EQ(boxes.Boxes()[0].text, std::string(GetText("MsgBox", "SaveFile")) + chosen_ + GetText("MsgBox", "SaveSuccess"));
+
+    // The next dialog opens in that folder.
+    Record(true);
+    chosen_.clear();
+    finisher.OnRecordFinish(0, 0);
+    ASSERT_EQ(requests_.size(), 2u);
+    EXPECT_EQ(requests_[1].initialFolder + "/", dir_.Path());
+}
+
+TEST_F(RecordFinishTest, OutputThatCannotBeCreatedAsksAgainOncePerRun) {
+    Record(true);
+    chosen_ = dir_.File("missing-folder/out.avi");
+    RecordFinisher finisher(host_, services_);
+    testsupport::MessageBoxRecorder boxes;
+    LogMark log;
+    for (int run = 0; run < 2; ++run) {
+        finisher.OnRecordFinish(0, 0);
+        Drain();
+    }
+    EXPECT_EQ(host_.finishPosted, 1) << "re-posted the first time only";
+    EXPECT_EQ(RetryPosted, 1);
+    ASSERT_EQ(boxes.Boxes().size(), 2u);
+    EXPECT_EQ(boxes.Boxes()[0].text, GetText("MsgBox", "UnableCreateFile"));
+    EXPECT_NE(log.Since().find("Create Audio File Error!"), std::string::npos);
+    EXPECT_TRUE(Exists(host_.tempAvi));
+    EXPECT_TRUE(Exists(host_.tempWav));
+}
+
+TEST_F(RecordFinishTest, UnreadableSoundSavesTheVideoAlone) {
+    Record(true);
+    testsupport::WriteFile(host_.tempWav, "garbage");
+    chosen_ = dir_.File("out.avi");
+    testsupport::WriteFile(chosen_, "an older file of that name");
+    RecordFinisher finisher(host_, services_);
+    testsupport::MessageBoxRecorder boxes;
+    LogMark log;
+    finisher.OnRecordFinish(0, 0);
+    EXPECT_EQ(mediatest::Probe(chosen_, "codec_name", "v:0"), "msvideo1");
+    EXPECT_TRUE(mediatest::Probe(chosen_, "codec_name", "a:0").empty());
+    EXPECT_FALSE(Exists(host_.tempAvi));
+    EXPECT_FALSE(Exists(host_.tempWav));
+    ASSERT_EQ(boxes.Boxes().size(), 2u);  // the join's box, then this one
+    EXPECT_EQ(boxes.Boxes()[1].text, GetText("MsgBox", "UnableCombine"));
+    EXPECT_EQ(boxes.Boxes()[1].owner, 0u);
+    EXPECT_NE(log.Since().find("Merge_Video_And_Sound_File Error code 2 or 4!"), std::string::npos);
+    EXPECT_TRUE(Opened().empty());
+}
+
+TEST_F(RecordFinishTest, UnreadableVideoKeepsBothTemporaryFiles) {
+    Record(true);
+    testsupport::WriteFile(host_.tempAvi, "garbage");
+    chosen_ = dir_.File("out.avi");
+    RecordFinisher finisher(host_, services_);
+    testsupport::MessageBoxRecorder boxes;
+    LogMark log;
+    finisher.OnRecordFinish(0, 0);
+    EXPECT_NE(log.Since().find("Merge_Video_And_Sound_File Error code 1!"), std::string::npos);
+    EXPECT_TRUE(Exists(host_.tempAvi));
+    EXPECT_TRUE(Exists(host_.tempWav));
+    EXPECT_FALSE(Exists(chosen_));
+}
+
+TEST_F(RecordFinishTest, FormatsForTheConverterAreSavedAsAvi) {
+    Record(true);
+    host_.job.VideoType = 102;
+    chosen_ = dir_.File("clip.mp4");
+    RecordFinisher finisher(host_, services_);
+    testsupport::MessageBoxRecorder boxes;
+    finisher.OnRecordFinish(0, 0);
+    ASSERT_EQ(requests_.size(), 1u);
+    EXPECT_EQ(requests_[0].filter, "MP4 - MPEG-4 Video(*.mp4)|*.mp4||");
+    EXPECT_TRUE(std::regex_match(requests_[0].fileName, std::regex(R"(Recorder-\d\d-\d\d_\d{6}\.mp4)")));
+    EXPECT_FALSE(Exists(chosen_));
+    EXPECT_EQ(mediatest::Probe(dir_.File("clip.avi"), "codec_name", "v:0"), "msvideo1");
+}
+
+TEST_F(RecordFinishTest, CopyWorkerSavesVideoWithoutSoundAndRefusesAnExistingFile) {
+    Record(false);
+    chosen_ = dir_.File("copy.avi");
+    const std::string original = testsupport::ReadFile(host_.tempAvi);
+    RecordFinisher finisher(host_, services_);
+    testsupport::MessageBoxRecorder boxes;
+    LogMark log;
+    finisher.OnRecordFinish(0, 0);
+    EXPECT_EQ(OutputPath(), chosen_);
+    EXPECT_NE(finisher.WorkerId(), std::thread::id());
+    ASSERT_TRUE(testsupport::WaitUntil([&] { return log.Since().find("Copy Complete!") != std::string::npos; }));
+    EXPECT_EQ(testsupport::ReadFile(chosen_), original);
+    EXPECT_FALSE(Exists(host_.tempAvi));
+    EXPECT_EQ(Opened(), std::vector<std::string>{chosen_});
+    ASSERT_EQ(boxes.Boxes().size(), 1u);
+    EXPECT_EQ(boxes.Boxes()[0].caption, "Rivive Zuzuve");
+    EXPECT_EQ(boxes.Boxes()[0].owner, host_.MainWindow());
+    // The bar went back to 0-100 and the window was hidden.
+    ASSERT_TRUE(testsupport::WaitUntil([] { return !CProgessDlg::Instance()->isVisible(); }));
+    EXPECT_EQ(CProgessDlg::Instance()->Bar()->maximum(), 100);
+
+    // A second recording into the same name: refused, the file and the recording are kept.
+    Record(false);
+    LogMark second;
+    finisher.OnRecordFinish(0, 0);
+    ASSERT_TRUE(testsupport::WaitUntil([&] { return second.Since().find("CopyFileEx Error!") != std::string::npos; }));
+    ASSERT_EQ(boxes.Boxes().size(), 2u);
+    EXPECT_EQ(boxes.Boxes()[1].text, GetText("MsgBox", "UnableCreateFile"));
+    EXPECT_EQ(boxes.Boxes()[1].owner, 0u);
+    EXPECT_EQ(boxes.Boxes()[1].caption, "Note");
+    EXPECT_TRUE(Exists(host_.tempAvi));
+    EXPECT_EQ(testsupport::ReadFile(chosen_), original);
+    ASSERT_TRUE(testsupport::WaitUntil([] { return !CProgessDlg::Instance()->isVisible(); }));
+}
+
+TEST_F(RecordFinishTest, FailedSaveKeepsVideoAndSoundSideBySide) {
+    struct FailingSave : PlatformMergeApi {
+        AVIERR SaveV(const std::string&, const AviSaveCallback&, int, AviStream* const*,
+                     AVICOMPRESSOPTIONS* const*) override {
+            return platform::media::AVIERR_FILEWRITE;
+        }
+    } failing;
+    services_.mergeApi = &failing;
+    Record(true);
+    const std::string video = testsupport::ReadFile(host_.tempAvi), sound = testsupport::ReadFile(host_.tempWav);
+    chosen_ = dir_.File("out.avi");
+    RecordFinisher finisher(host_, services_);
+    testsupport::MessageBoxRecorder boxes;
+    LogMark log;
+    finisher.OnRecordFinish(0, 0);
+    EXPECT_EQ(testsupport::ReadFile(chosen_), video);
+    EXPECT_EQ(testsupport::ReadFile(chosen_ + ".wav"), sound);
+    EXPECT_FALSE(Exists(host_.tempAvi));
+    EXPECT_FALSE(Exists(host_.tempWav));
+    ASSERT_EQ(boxes.Boxes().size(), 2u);  // the join's box, then both paths
+    EXPECT_EQ(boxes.Boxes()[1].text, GetText("MsgBox", "FailedMessage") + chosen_ + "\n" + chosen_ + ".wav");
+    EXPECT_EQ(boxes.Boxes()[1].owner, 0u);
+    EXPECT_NE(log.Since().find("Merge_Video_And_Sound_File Error code 5!"), std::string::npos);
+    EXPECT_TRUE(Opened().empty());
+
+    // A sound copy that cannot be written leaves the temporary sound where it is.
+    Record(true);
+    chosen_ = dir_.File("second.avi");
+    fs::create_directory(chosen_ + ".wav");  // a folder in the sound copy's place
+    finisher.OnRecordFinish(0, 0);
+    EXPECT_EQ(testsupport::ReadFile(chosen_), video);
+    EXPECT_FALSE(Exists(host_.tempAvi));
+    EXPECT_TRUE(Exists(host_.tempWav));
+    ASSERT_EQ(boxes.Boxes().size(), 4u);
+    EXPECT_EQ(boxes.Boxes()[3].text, GetText("MsgBox", "UnableCreateFile"));
+    EXPECT_EQ(boxes.Boxes()[3].owner, host_.MainWindow());
+}
+
+}  // namespace
