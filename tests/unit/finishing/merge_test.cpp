@@ -157,7 +157,9 @@ TEST_F(MergeTest, ResultCodesBoxesAndLogLines) {
         EXPECT_EQ(api.inits, 1);
         EXPECT_EQ(api.exits, 1);
         EXPECT_EQ(Exists(out), c.outputWritten);
-        if (c.logLine) EXPECT_NE(log.Since().find(c.logLine), std::string::npos) << log.Since();
+        if (c.logLine) {
+            EXPECT_NE(log.Since().find(c.logLine), std::string::npos) << log.Since();
+        }
         // Every failure, and the retry that succeeded, tells the user once.
         const bool told = c.expected != 0 || c.saves == 2;
         ASSERT_EQ(boxes.Boxes().size(), told ? 1u : 0u);
