@@ -15,9 +15,8 @@
 #include "recording/recording_messages.h"
 #include "settings/record_settings.h"
 
-#include <cerrno>
+#include <filesystem>
 #include <cstdio>
-#include <sys/stat.h>
 
 namespace finishing {
 
@@ -38,10 +37,12 @@ void UnableCreateFileNoOwner() {
                          platform::MB_OK | platform::MB_ICONWARNING);
 }
 
-// One level only: the parent must exist.
+// With its missing parents, so a first automatic save into ~/Documents/... works even where
+// the documents folder does not exist yet.
 bool EnsureFolder(const std::string& folder) {
-    if (platform::IsDirectory(folder)) return true;
-    return ::mkdir(folder.c_str(), 0755) == 0 || (errno == EEXIST && platform::IsDirectory(folder));
+    std::error_code ec;
+    std::filesystem::create_directories(folder, ec);
+    return platform::IsDirectory(folder);
 }
 
 // Creates (truncating) the file for writing and removes it again.

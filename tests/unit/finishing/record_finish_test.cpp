@@ -100,16 +100,16 @@ protected:
 TEST_F(RecordFinishTest, AutoSaveCreatesTheFolderAndJoinsVideoAndSound) {
     Record(true);
     host_.job.AutoSave = 1;
-    host_.settings.AutoSaveDir = dir_.File("auto");
+    host_.settings.AutoSaveDir = dir_.File("missing/auto/");  // created with its parent
     host_.hook = 1;
     RecordFinisher finisher(host_, services_);
     testsupport::MessageBoxRecorder boxes;
     LogMark log;
     EXPECT_EQ(finisher.OnRecordFinish(5, 6), 0);
 
-    ASSERT_TRUE(fs::is_directory(dir_.File("auto")));
+    ASSERT_TRUE(fs::is_directory(dir_.File("missing/auto")));
     std::vector<fs::path> files;
-    for (const auto& e : fs::directory_iterator(dir_.File("auto"))) files.push_back(e.path());
+    for (const auto& e : fs::directory_iterator(dir_.File("missing/auto"))) files.push_back(e.path());
     ASSERT_EQ(files.size(), 1u);
     const std::string out = files[0].string();
     EXPECT_TRUE(std::regex_match(files[0].filename().string(), std::regex(R"(Recorder-\d\d-\d\d_\d{6}\.avi)")));
@@ -139,7 +139,8 @@ TEST_F(RecordFinishTest, AutoSaveFolderThatCannotBeCreatedKeepsTheRecording) {
     Record(true);
     host_.job.AutoSave = 1;
     host_.job.RecordMode = 0;
-    host_.settings.AutoSaveDir = dir_.File("no-parent/auto");
+    testsupport::WriteFile(dir_.File("a-file"), "x");
+    host_.settings.AutoSaveDir = dir_.File("a-file/auto");  // a file stands where a folder must
     RecordFinisher finisher(host_, services_);
     testsupport::MessageBoxRecorder boxes;
     LogMark log;
