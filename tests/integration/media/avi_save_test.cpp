@@ -57,17 +57,6 @@ void WriteWave(const std::string& path, const WAVEFORMATEX& f, double seconds) {
     std::ofstream(path, std::ios::binary) << file;
 }
 
-WAVEFORMATEX Pcm(std::uint32_t rate, int channels, int bits) {
-    WAVEFORMATEX f{};
-    f.wFormatTag = WAVE_FORMAT_PCM;
-    f.nChannels = static_cast<std::uint16_t>(channels);
-    f.nSamplesPerSec = rate;
-    f.wBitsPerSample = static_cast<std::uint16_t>(bits);
-    f.nBlockAlign = static_cast<std::uint16_t>(channels * bits / 8);
-    f.nAvgBytesPerSec = rate * f.nBlockAlign;
-    return f;
-}
-
 // The join's steps up to the save: two editable streams.
 struct Joined {
     AviStream* edit[2] = {nullptr, nullptr};

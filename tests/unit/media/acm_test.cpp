@@ -1,6 +1,8 @@
 // The audio compression manager stand-in: sizes, suggestions, tag names, the chooser's list.
 #include "platform/media/acm.h"
 
+#include "media_test_util.h"
+
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -8,19 +10,9 @@
 
 using namespace platform;
 using namespace platform::media;
+using mediatest::Pcm;
 
 namespace {
-
-WAVEFORMATEX Pcm(std::uint32_t rate, int channels, int bits) {
-    WAVEFORMATEX f{};
-    f.wFormatTag = WAVE_FORMAT_PCM;
-    f.nChannels = static_cast<std::uint16_t>(channels);
-    f.nSamplesPerSec = rate;
-    f.wBitsPerSample = static_cast<std::uint16_t>(bits);
-    f.nBlockAlign = static_cast<std::uint16_t>(channels * bits / 8);
-    f.nAvgBytesPerSec = rate * f.nBlockAlign;
-    return f;
-}
 
 std::uint16_t Le16(const std::uint8_t* p) { return static_cast<std::uint16_t>(p[0] | p[1] << 8); }
 

@@ -1,5 +1,6 @@
 #pragma once
 // Helpers of the media tests: synthetic frames, decoding with libavcodec, ffprobe.
+#include "platform/core/wave_format.h"
 #include "platform/media/avi_writer.h"
 #include "platform/media/msvideo1_encoder.h"
 
@@ -253,5 +254,17 @@ struct Writer {
     }
     ~Writer() { Close(); }
 };
+
+// A PCM sound format.
+inline platform::WAVEFORMATEX Pcm(std::uint32_t rate, int channels, int bits) {
+    platform::WAVEFORMATEX f{};
+    f.wFormatTag = platform::WAVE_FORMAT_PCM;
+    f.nChannels = static_cast<std::uint16_t>(channels);
+    f.nSamplesPerSec = rate;
+    f.wBitsPerSample = static_cast<std::uint16_t>(bits);
+    f.nBlockAlign = static_cast<std::uint16_t>(channels * bits / 8);
+    f.nAvgBytesPerSec = rate * f.nBlockAlign;
+    return f;
+}
 
 }  // namespace mediatest
