@@ -11,6 +11,7 @@
 #include "recording/recording_messages.h"
 #include "recording/show_status_dlg.h"
 #include "skin/bmp_button.h"
+#include "support/main_window_fixture.h"
 #include "support/test_support.h"
 #include "x11_keys.h"
 
@@ -21,6 +22,7 @@
 #include <QTest>
 #include <QTimer>
 #include <X11/keysym.h>
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -28,28 +30,17 @@ namespace {
 using app::CRiviveZuzuveDlg;
 using recording::CShowStatusDlg;
 
-class MainWindowControlTest : public ::testing::Test {
+class MainWindowControlTest : public MainWindowTest {
 protected:
     void SetUp() override {
-        LoadLanguageFiles(RZ_BIN_DIR "/Languages/*.xml");
-        SelectLanguage("English");
-        const QString skins = QString::fromStdString(platform::GetProgramFolder() + "skins");
-        if (!QFileInfo::exists(skins)) QFile::link(RZ_BIN_DIR "/skins", skins);
-        config_ = platform::GetProgramFolder() + "Config.ini";
-        testsupport::WriteFile(config_,
-                               "[Area Settings]\nRecordMode=0\nRecordLeft=40\nRecordTop=60\n"
-                               "RecordRight=320\nRecordBottom=240\n[Audio Settings]\nRecordAudio=0\n"
-                               "[Global Options]\nStartMinimize=0\nTrayIcon=0\n");
-    }
-    void TearDown() override {
-        dlg_.reset();
-        QFile::remove(QString::fromStdString(config_));
+        MainWindowTest::SetUp();
+        WriteConfig("[Area Settings]\nRecordMode=0\nRecordLeft=40\nRecordTop=60\n"
+                    "RecordRight=320\nRecordBottom=240\n[Audio Settings]\nRecordAudio=0\n"
+                    "[Global Options]\nStartMinimize=0\nTrayIcon=0\n");
     }
     CRiviveZuzuveDlg& Show() {
-        dlg_ = std::make_unique<CRiviveZuzuveDlg>();
-        dlg_->show();
-        EXPECT_TRUE(testsupport::WaitUntil([&] { return dlg_->Initialised(); }));
-        EXPECT_TRUE(QTest::qWaitForWindowExposed(dlg_.get()));
+        Make();
+        MainWindowTest::Show();
         return *dlg_;
     }
     CShowStatusDlg* Status() { return dlg_->RecordingHost()->Status(); }
@@ -59,9 +50,6 @@ protected:
         dlg_->Recording()->SetThreadStarter(
             [](recording::RecordEnvironment env) { env.job->ThreadActive = 0; });
     }
-
-    std::string config_;
-    std::unique_ptr<CRiviveZuzuveDlg> dlg_;
 };
 
 TEST_F(MainWindowControlTest, StatusWindowIsCreatedHiddenWithItsTemplateAndTime) {
