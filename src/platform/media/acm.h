@@ -1,5 +1,5 @@
 #pragma once
-// The audio compression manager as the recorder uses it (Parts 3.1, 3.3, 4.2): the largest format
+// The audio compression manager as the recorder uses it: the largest format
 // size, a destination format suggested for a PCM source restricted to a format tag, the details
 // (name) of a tag, and the formats a PCM source can be converted to (the data behind the format
 // chooser, whose dialog comes with the Audio page). The encoders behind these formats are

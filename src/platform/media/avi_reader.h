@@ -1,5 +1,5 @@
 #pragma once
-// Reading AVI and WAVE files as streams, for the join of video and sound (Part 4.2). The steps of
+// Reading AVI and WAVE files as streams, for the join of video and sound. The steps of
 // the join map one to one onto these calls:
 //   AVIFileInit                                  (avi_writer.h)
 //   AVIFileOpen(&file, video, OF_READ | OF_SHARE_DENY_NONE)      "Video File Open Error!..."

@@ -1,5 +1,5 @@
 #pragma once
-// Saving streams into one interleaved file (AVISaveV of Part 4.2).
+// Saving streams into one interleaved file (the AVISaveV call of the join).
 //
 // AVISaveV(path, callback, n, streams, options):
 //  - The container follows the output name's extension (".avi", ".mkv", ...); a name without an

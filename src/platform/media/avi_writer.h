@@ -63,7 +63,7 @@ struct AVICOMPRESSOPTIONS {
     std::uint32_t dwQuality = 0;  // 0-10000
     std::uint32_t dwBytesPerSecond = 0;
     std::uint32_t dwFlags = 0;
-    // Used by the save of Part 4.2 (avi_save.h): the target format of a sound stream (a
+    // Used by the save of the join (avi_save.h): the target format of a sound stream (a
     // WAVEFORMATEX with its extra bytes), owned by the record and freed by AVISaveOptionsFree.
     void* lpFormat = nullptr;
     std::uint32_t cbFormat = 0;

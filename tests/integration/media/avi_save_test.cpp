@@ -1,4 +1,4 @@
-// The join's platform side (Part 4.2): opening an AVI and a WAVE file as streams and saving them
+// The join's platform side: opening an AVI and a WAVE file as streams and saving them
 // into one interleaved file, checked with ffprobe.
 #include "../../unit/media/media_test_util.h"
 #include "platform/media/acm.h"
