@@ -124,7 +124,7 @@ TEST(Acm, FailsForWhatItCannotServe) {
     auto* dst = reinterpret_cast<WAVEFORMATEX*>(small.data());
     dst->wFormatTag = WAVE_FORMAT_ADPCM;
     EXPECT_EQ(AcmFormatSuggest(&src, dst, 20, ACM_FORMATSUGGESTF_WFORMATTAG), MMSYSERR_INVALPARAM);
-    // Part 3.1's fallback order 2, 0x11, 1 finds a format for every capture quality.
+    // The suggestion's fallback order 2, 0x11, 1 finds a format for every capture quality.
     for (std::uint32_t rate : {11025u, 22050u, 44100u})
         for (int ch : {1, 2})
             for (int bits : {8, 16})

@@ -1,4 +1,4 @@
-// Writing AVI files in the call sequence of the recording thread (Part 2.3), checked with
+// Writing AVI files in the call sequence of the recording thread, checked with
 // ffprobe and libavformat/libavcodec.
 #include "media_test_util.h"
 #include "platform/media/avi_writer.h"
