@@ -40,6 +40,9 @@ private:
 bool WaitUntil(const std::function<bool()>& done,
                std::chrono::milliseconds timeout = std::chrono::seconds(5));
 
+// Runs a shell command line and returns its standard output.
+std::string Shell(const std::string& command);
+
 std::string ReadFile(const std::string& path);
 void WriteFile(const std::string& path, const std::string& text);
 

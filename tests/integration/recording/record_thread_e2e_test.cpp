@@ -69,16 +69,7 @@ private:
     QTimer timer_;
 };
 
-std::string Shell(const std::string& command) {
-    std::string out;
-    FILE* pipe = popen(command.c_str(), "r");
-    if (!pipe) return out;
-    char buffer[65536];
-    std::size_t n;
-    while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0) out.append(buffer, n);
-    pclose(pipe);
-    return out;
-}
+using testsupport::Shell;
 
 struct Decoded {
     std::vector<long> positions;

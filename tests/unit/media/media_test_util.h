@@ -3,6 +3,7 @@
 #include "platform/core/wave_format.h"
 #include "platform/media/avi_writer.h"
 #include "platform/media/msvideo1_encoder.h"
+#include "support/test_support.h"
 
 extern "C" {
 #include <libavcodec/avcodec.h>
@@ -151,17 +152,7 @@ inline double Psnr(const Picture& p, const Frame& src, int w, int h) {
     return mse <= 0 ? 99.0 : 10.0 * std::log10(255.0 * 255.0 / mse);
 }
 
-// Runs a command and returns its standard output.
-inline std::string Shell(const std::string& command) {
-    std::string out;
-    FILE* p = popen(command.c_str(), "r");
-    if (!p) return out;
-    char buf[4096];
-    std::size_t n;
-    while ((n = fread(buf, 1, sizeof buf, p)) > 0) out.append(buf, n);
-    pclose(p);
-    return out;
-}
+using testsupport::Shell;
 
 // ffprobe's value of one stream entry ("codec_name", "nb_frames", ...) of stream `stream`.
 inline std::string Probe(const std::string& path, const std::string& entry, const std::string& stream = "v:0") {
