@@ -9,6 +9,7 @@
 #include "app/main_skin_layout.h"
 #include "app/main_tray.h"
 #include "app/main_window_handle.h"
+#include "app/option_button.h"
 #include "app/show_selected_area.h"
 #include "app/status_lines.h"
 #include "audio/compressed_format.h"
@@ -103,6 +104,7 @@ CRiviveZuzuveDlg::CRiviveZuzuveDlg(QWidget* parent)
     for (int id : {IDC_STOP, 32773}) OnCommand(id, [this] { if (recording_) recording_->OnStop(); });
     OnCommand(IDC_CLOSE, [this] { OnCloseButton(); });
     OnCommand(IDC_MINI, [this] { OnMini(); });
+    OnCommand(IDC_OPTION, [this] { OnOptionButton(*this); });
     OnCommand(32774, [this] { OnTrayExit(); });
     for (int tab : kPageTabs) OnCommand(tab, [this, tab] { ShowPage(tab); });
     InstallMessageMap();
