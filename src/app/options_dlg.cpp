@@ -32,6 +32,8 @@ constexpr Label kLabels[] = {
     {1, "BtnOk"},                {2, "BtnCancel"},
 };
 
+constexpr int kVisibleKeys = 10;  // rows of an open key list
+
 // "A"-"Z", "1"-"9", "0", "F1"-"F12": Print Screen is not offered.
 const std::vector<QString>& KeyListEntries() {
     static const std::vector<QString> entries = [] {
@@ -132,7 +134,10 @@ bool COptionsDlg::OnInitDialog() {
         if (!list) continue;
         list->clear();
         for (const QString& entry : KeyListEntries()) list->addItem(entry);
-        list->setMaxVisibleItems(16);
+        // A short list below the box, as tall as the template's drop-down rectangle allows,
+        // rather than the style's full-height menu over the dialog.
+        list->setStyleSheet(QStringLiteral("QComboBox { combobox-popup: 0; }"));
+        list->setMaxVisibleItems(kVisibleKeys);
         list->setCurrentIndex(EntryOfCode(*list, Keys[static_cast<std::size_t>(row)].Hotkey));
     }
 
