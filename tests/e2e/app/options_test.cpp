@@ -1,6 +1,7 @@
 // The real recorder's Options dialog driven with the mouse and keyboard: a new Start hot key
 // works whichever window has the focus, replaces F8 and survives a restart; a combination
 // another X client holds is refused with its row's text.
+#include "app/main_skin_layout.h"
 #include "platform/core/profile.h"
 #include "platform/ui/dialog_template.h"
 #include "resources/dialog_templates.h"
@@ -68,7 +69,8 @@ protected:
         recorder_.start(QString::fromStdString(dir_.File("RiviveZuzuve")), {});
         ASSERT_TRUE(recorder_.waitForStarted());
     }
-    void StopRecorder() {
+    // Ends the recorder at once: what the dialog chose is already in Config.ini.
+    void KillRecorder() {
         recorder_.kill();
         ASSERT_TRUE(recorder_.waitForFinished(10000));
     }
@@ -77,7 +79,11 @@ protected:
         const auto main = WaitForWindows(kMainWindow);
         ASSERT_EQ(main.size(), 1u) << "no main window";
         const testsupport::WindowRect m = testsupport::WindowGeometry(main[0]);
-        ClickAt(m.x + m.width - 115 + 25, m.y + 39 + 7);  // skins' place of button 1017
+        for (const app::SkinButtonPlace& place : app::kSkinButtons) {
+            if (place.id != app::IDC_OPTION) continue;
+            const platform::Rect button = app::SkinButtonRect(place, m.width, m.height);
+            ClickAt(m.x + (button.left + button.right) / 2, m.y + (button.top + button.bottom) / 2);
+        }
         const auto options = WaitForWindows(kOptions);
         ASSERT_EQ(options.size(), 1u) << "no Options dialog";
         dialog_ = testsupport::WindowGeometry(options[0]);
@@ -178,7 +184,7 @@ TEST_F(OptionsEndToEnd, ANewStartKeyWorksFromAnyWindowReplacesF8AndOutlivesARest
     }
     RecordWith("ctrl+shift+r", 1);
 
-    StopRecorder();
+    KillRecorder();
     StartRecorder();
     ASSERT_EQ(WaitForWindows(kMainWindow).size(), 1u);
     RecordWith("ctrl+shift+r", 2);
@@ -201,7 +207,7 @@ TEST_F(OptionsEndToEnd, ACombinationAnotherClientHoldsIsRefusedWithItsRowsText) 
     // Kept as chosen, so the next start says the key could not be had.
     EXPECT_EQ(Ini(dir_.File("Config.ini"), "PauseHotkey"), "75");
     EXPECT_EQ(Ini(dir_.File("Config.ini"), "uHotkeyMaskPause"), "2");
-    StopRecorder();
+    KillRecorder();
     StartRecorder();
     const std::string atStart = NextBoxText("Pause");
     EXPECT_NE(atStart.find("The Pause hot key could not be registered"), std::string::npos)
