@@ -100,11 +100,11 @@ const DialogTemplate kAudioPage{
         {1058, K::GroupBox, "Audio Quality:", 8, 30, 336, 36},
         {1025, K::DropList, "", 16, 44, 180, 100},
         {1024, K::DropList, "", 200, 44, 30, 60},
-        {1033, K::PushButton, "Volume Control", 240, 43, 96, 14},
+        {1033, K::PushButton, "Volume Control", 212, 43, 126, 14},
         {1059, K::GroupBox, "Audio Compressed Format:", 8, 72, 336, 58},
-        {1011, K::ReadOnlyEdit, "", 16, 86, 216, 13, platform::kBorder},
-        {1012, K::ReadOnlyEdit, "", 16, 106, 216, 13, platform::kBorder},
-        {1015, K::PushButton, "Choose  Compressed Format", 240, 95, 96, 14},
+        {1011, K::ReadOnlyEdit, "", 16, 86, 188, 13, platform::kBorder},
+        {1012, K::ReadOnlyEdit, "", 16, 106, 188, 13, platform::kBorder},
+        {1015, K::PushButton, "Choose  Compressed Format", 212, 95, 126, 14},
     }};
 
 const DialogTemplate kOutputPage{
