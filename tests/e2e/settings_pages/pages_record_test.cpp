@@ -162,7 +162,9 @@ TEST_F(SettingsPagesEndToEnd, ChoicesOnThePagesShapeTheRecordingAndAreSavedOnExi
     EXPECT_LT(seconds, 8.0);
     EXPECT_EQ(Probe(file, "a", "sample_rate"), "22050");
     EXPECT_EQ(Probe(file, "a", "channels"), "2");
-    if (extension == ".avi") EXPECT_EQ(Probe(file, "a", "codec_name"), "adpcm_ima_wav");
+    if (extension == ".avi") {
+        EXPECT_EQ(Probe(file, "a", "codec_name"), "adpcm_ima_wav");
+    }
     // The tone is in it.
     QProcess level;
     level.start("ffmpeg", {"-i", QString::fromStdString(file), "-af", "volumedetect", "-f", "null", "-"});

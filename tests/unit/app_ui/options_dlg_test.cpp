@@ -329,8 +329,9 @@ TEST_F(OptionsTest, TheFiveOptionsTakeEffectAtOnceAndTheTrayIconFollowsTrayIcon)
         EXPECT_EQ(main.Tray()->Shown(), c.iconShown);
         const std::string saved = Saved();
         EXPECT_EQ(saved.empty(), !c.ok);
-        if (c.ok)
+        if (c.ok) {
             EXPECT_NE(saved.find("TrayIcon=" + std::to_string(c.trayIcon)), std::string::npos);
+        }
     }
 }
 
