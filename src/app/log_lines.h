@@ -6,6 +6,8 @@ constexpr const char* kStartLineFormat =
     "--------------------- Start Rivive Zuzuve.exe %s --------------------";
 constexpr const char* kQuitLine =
     "----------------------- Quit Rivive Zuzuve.exe ---------------------------";
+// Config.ini could not be written on exit; %s is its path. The recorder closes all the same.
+constexpr const char* kSettingsNotSavedFormat = "Save Settings Error!,Config File Path is %s";
 constexpr const char* kAppName = "Rivive Zuzuve";
 constexpr const char* kProductName = "Velmora Zudodo Raridevi";
 

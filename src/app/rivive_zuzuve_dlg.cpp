@@ -16,6 +16,7 @@
 #include "companions/clickwatch/clickwatch.h"
 #include "companions/diary/diary.h"
 #include "companions/phrasebook/phrasebook.h"
+#include "platform/core/data_folders.h"
 #include "platform/core/message_box.h"
 #include "platform/core/paths.h"
 #include "platform/core/version.h"
@@ -117,9 +118,7 @@ CRiviveZuzuveDlg::~CRiviveZuzuveDlg() {
     MainWindowHandle.compare_exchange_strong(mine, 0);
 }
 
-std::string CRiviveZuzuveDlg::ConfigPath() const {
-    return platform::GetProgramFolder() + "Config.ini";
-}
+std::string CRiviveZuzuveDlg::ConfigPath() const { return platform::ConfigFilePath(); }
 
 void CRiviveZuzuveDlg::InstallMessageMap() {
     // Entries the sound capture, the finishing stage and the tray replace as they land.
@@ -446,6 +445,14 @@ void CRiviveZuzuveDlg::WriteStartLine() {
     WriteLogLine(line);
 }
 
+void CRiviveZuzuveDlg::SaveSettingsOrLog() {
+    const std::string path = ConfigPath();
+    if (settings::SaveSettings(settings_, path, audio::CompressedFormat)) return;
+    char line[1024];
+    std::snprintf(line, sizeof line, kSettingsNotSavedFormat, path.c_str());
+    WriteLogLine(line);
+}
+
 void CRiviveZuzuveDlg::OnCancel() {
     // The control goes with the frame it draws; it is idle here (closing refuses while recording).
     recording_.reset();
@@ -456,7 +463,7 @@ void CRiviveZuzuveDlg::OnCancel() {
     }
     tray_->Remove();
     UnregisterHotKeys(HotKeyService(), Handle());
-    settings::SaveSettings(settings_, ConfigPath(), audio::CompressedFormat);
+    SaveSettingsOrLog();
     done(QDialog::Rejected);
 }
 
