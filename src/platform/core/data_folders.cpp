@@ -12,7 +12,8 @@ namespace platform {
 
 namespace {
 
-constexpr const char* kFolderName = "rivive-zuzuve/";
+// The per-user folders carry the installed name.
+constexpr const char* kFolderName = RZ_PACKAGE_NAME "/";
 constexpr mode_t kPerUserMode = 0700;  // what the XDG base folders ask for
 
 std::string WithSlash(std::string path) {
