@@ -1,6 +1,7 @@
 #include "app/option_button.h"
 
 #include "app/hot_keys.h"
+#include "app/log_lines.h"
 #include "app/main_tray.h"
 #include "app/options_dlg.h"
 #include "app/rivive_zuzuve_dlg.h"
@@ -44,7 +45,8 @@ void OnOptionButton(CRiviveZuzuveDlg& dlg) {
             options.*slot.code = key.Hotkey;
             options.*slot.mask = key.Mask;
         }
-        settings::SaveGlobalOptions(options, dlg.ConfigPath());
+        const std::string path = dlg.ConfigPath();
+        if (!settings::SaveGlobalOptions(options, path)) LogSettingsNotSaved(path);
     }
 
     if (options.TrayIcon) dlg.Tray()->Add();

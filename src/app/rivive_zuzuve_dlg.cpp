@@ -19,6 +19,7 @@
 #include "companions/diary/diary.h"
 #include "companions/phrasebook/phrasebook.h"
 #include "finishing/output_dlg.h"
+#include "platform/core/data_folders.h"
 #include "platform/core/message_box.h"
 #include "platform/core/paths.h"
 #include "platform/core/version.h"
@@ -123,9 +124,7 @@ CRiviveZuzuveDlg::~CRiviveZuzuveDlg() {
     MainWindowHandle.compare_exchange_strong(mine, 0);
 }
 
-std::string CRiviveZuzuveDlg::ConfigPath() const {
-    return platform::GetProgramFolder() + "Config.ini";
-}
+std::string CRiviveZuzuveDlg::ConfigPath() const { return platform::ConfigFilePath(); }
 
 void CRiviveZuzuveDlg::InstallMessageMap() {
     // Entries the sound capture, the finishing stage and the tray replace as they land.
@@ -457,6 +456,11 @@ void CRiviveZuzuveDlg::WriteStartLine() {
     WriteLogLine(line);
 }
 
+void CRiviveZuzuveDlg::SaveSettingsOrLog() {
+    const std::string path = ConfigPath();
+    if (!settings::SaveSettings(settings_, path, audio::CompressedFormat)) LogSettingsNotSaved(path);
+}
+
 void CRiviveZuzuveDlg::OnCancel() {
     // The control goes with the frame it draws; it is idle here (closing refuses while recording).
     recording_.reset();
@@ -467,7 +471,7 @@ void CRiviveZuzuveDlg::OnCancel() {
     }
     tray_->Remove();
     UnregisterHotKeys(HotKeyService(), Handle());
-    settings::SaveSettings(settings_, ConfigPath(), audio::CompressedFormat);
+    SaveSettingsOrLog();
     done(QDialog::Rejected);
 }
 

@@ -189,13 +189,19 @@ TEST(LoadHotKeyOptions, ReadsFlagsCodesAndMasksAndLeavesTheRestAlone) {
     EXPECT_EQ(s.FrameRate, 7);
 }
 
-TEST(SaveSettings, AnUnwritablePlaceFailsQuietlyAndKeepsTheValuesInMemory) {
+TEST(SaveSettings, AnUnwritablePlaceIsReportedAndKeepsTheValuesInMemory) {
     TempDir dir;
-    std::string path = dir.File("no such folder/Config.ini");
     RecordSettings s;
     s.FrameRate = 30;
-    settings::SaveSettings(s, path, nullptr);
-    EXPECT_FALSE(platform::FileExists(path));
+    const struct {
+        std::string path;
+        bool written;
+    } cases[] = {{dir.File("Config.ini"), true}, {dir.File("no such folder/Config.ini"), false}};
+    for (const auto& c : cases) {
+        EXPECT_EQ(settings::SaveSettings(s, c.path, nullptr), c.written) << c.path;
+        EXPECT_EQ(settings::SaveGlobalOptions(s, c.path), c.written) << c.path;
+        EXPECT_EQ(platform::FileExists(c.path), c.written) << c.path;
+    }
     EXPECT_EQ(s.FrameRate, 30);
 }
 
