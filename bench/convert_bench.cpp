@@ -216,6 +216,8 @@ int main(int argc, char** argv) {
     fs::copy_file(wav, keptWav);
     double aloneSeconds = 1e9, aloneCpu = 1e9, oursSeconds = 1e9, oursCpu = 1e9, progressPerSecond = 1e9;
     for (int round = 0; round < rounds; ++round) {
+        fs::copy_file(keptAvi, avi, fs::copy_options::overwrite_existing);
+        fs::copy_file(keptWav, wav, fs::copy_options::overwrite_existing);
         double cpu = ChildCpuSeconds();
         auto start = Clock::now();
         if (!RunToEnd(alone)) return std::fprintf(stderr, "ffmpeg alone failed\n"), 1;
@@ -224,8 +226,6 @@ int main(int argc, char** argv) {
         std::fflush(stdout);
 
         // Ours: the worker as the recorder runs it, while this thread serves the bar's messages.
-        fs::copy_file(keptAvi, avi, fs::copy_options::overwrite_existing);
-        fs::copy_file(keptWav, wav, fs::copy_options::overwrite_existing);
         {
             std::lock_guard lock(mutex);
             positions.clear();
