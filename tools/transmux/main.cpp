@@ -54,21 +54,20 @@ int Fail(const std::string& why, int status = kFailed) {
     return status;
 }
 
-std::string NotInstalledOr(const std::string& startError) {
-    return "ffmpeg is not installed or cannot be started (" + startError + ")";
-}
+// How a run of ffprobe or ffmpeg ended.
+struct Outcome {
+    enum Kind { Done, NotStarted, Stopped, Failed } kind = Done;
+    std::string why;  // for every kind but Done: the line that says why
+};
 
-// Runs a tool to its end, handing each output line to `line`. False with `why` when it could not
-// be started or did not end with status 0.
+// Runs a tool to its end, handing each output line to `line`, which returns false for a line
+// that is a message (the last one says why the tool failed).
 template <typename LineFn>
-bool RunTool(const std::vector<std::string>& argv, LineFn line, std::string* why) {
+Outcome RunTool(const std::vector<std::string>& argv, LineFn line) {
     std::string error;
     std::unique_ptr<platform::ChildProcess> child =
         platform::SystemProcessLauncher().Start(argv, platform::StartOptions{}, &error);
-    if (!child) {
-        *why = NotInstalledOr(error);
-        return false;
-    }
+    if (!child) return {Outcome::NotStarted, "ffmpeg is not installed or cannot be started (" + error + ")"};
     g_child = child->Id();
     if (g_stopRequested) kill(child->Id(), SIGTERM);
     std::string pending, lastMessage;
@@ -85,25 +84,23 @@ bool RunTool(const std::vector<std::string>& argv, LineFn line, std::string* why
         }
     }
     if (!pending.empty()) takeLine(pending);
+    g_child = 0;  // before the child is reaped and its id can be reused
     const platform::ExitStatus status = child->Terminate(std::chrono::seconds(5));
-    g_child = 0;
-    if (status.Succeeded() && !g_stopRequested) return true;
-    if (g_stopRequested) *why = "stopped";
-    else if (!lastMessage.empty()) *why = lastMessage;
-    else *why = "exit status " + std::to_string(status.code);
-    return false;
+    if (g_stopRequested) return {Outcome::Stopped, "stopped"};
+    if (status.Succeeded()) return {};
+    return {Outcome::Failed, lastMessage.empty() ? "exit status " + std::to_string(status.code) : lastMessage};
 }
 
 bool ProbeInput(const std::string& input, InputInfo* info, std::string* why) {
     std::string text;
-    if (!RunTool(ProbeArgs(input), [&](const std::string& l) {
-            if (!IsKeyValueLine(l)) return false;
-            text += l + "\n";
-            return true;
-        }, why)) {
-        if (why->rfind("ffmpeg is not", 0) != 0 && *why != "stopped") *why = "input unreadable: " + input + ": " + *why;
-        return false;
-    }
+    Outcome outcome = RunTool(ProbeArgs(input), [&](const std::string& l) {
+        if (!IsKeyValueLine(l)) return false;
+        text += l + "\n";
+        return true;
+    });
+    if (outcome.kind == Outcome::Failed) outcome.why = "input unreadable: " + input + ": " + outcome.why;
+    *why = outcome.why;
+    if (outcome.kind != Outcome::Done) return false;
     *info = ParseProbeOutput(text);
     return true;
 }
@@ -135,19 +132,18 @@ int Convert(const Request& request, const InputInfo& video) {
     if (target.empty()) return Fail(why);
 
     ProgressReader progress;
-    const bool done = RunTool(ConvertArgs(request, video, target), [&](const std::string& l) {
+    const Outcome outcome = RunTool(ConvertArgs(request, video, target), [&](const std::string& l) {
         if (!IsKeyValueLine(l)) return false;
         if (auto text = progress.Feed(l)) PrintLine(*text);
         return true;
-    }, &why);
-    if (done && (stat(target.c_str(), &st) != 0 || st.st_size == 0)) {
+    });
+    if (outcome.kind != Outcome::Done) {
+        unlink(target.c_str());
+        return Fail(outcome.kind == Outcome::Failed ? "encoder failed: " + outcome.why : outcome.why);
+    }
+    if (stat(target.c_str(), &st) != 0 || st.st_size == 0) {
         unlink(target.c_str());
         return Fail("encoder failed: no output was written");
-    }
-    if (!done) {
-        unlink(target.c_str());
-        if (why.rfind("ffmpeg is not", 0) == 0 || why == "stopped") return Fail(why);
-        return Fail("encoder failed: " + why);
     }
     if (rename(target.c_str(), request.output.c_str()) != 0) {
         const std::string reason = std::strerror(errno);
