@@ -172,6 +172,10 @@ int main(int argc, char** argv) {
     const std::string binDir = RZ_BENCH_BIN_DIR "/";
     const fs::path dir = fs::temp_directory_path() / ("rz-convert-bench-" + std::to_string(getpid()));
     fs::create_directories(dir);
+    struct RemoveOnExit {
+        fs::path path;
+        ~RemoveOnExit() { fs::remove_all(path); }
+    } removeOnExit{dir};
     const std::string avi = (dir / "temp.avi").string(), wav = (dir / "temp.wav").string();
 
     std::printf("Making a %d s recording, %dx%d at %d fps, with sound...\n", seconds, kW, kH, kRate);
@@ -260,6 +264,5 @@ int main(int argc, char** argv) {
                 "cpu_ratio=%.3f progress_per_s=%.1f\n",
                 kW, kH, seconds, oursSeconds, aloneSeconds, oursSeconds / aloneSeconds, oursCpu, aloneCpu,
                 oursCpu / aloneCpu, progressPerSecond);
-    fs::remove_all(dir);
     return 0;
 }
