@@ -287,6 +287,21 @@ TEST_F(ConvertWorkerTest, ConversionWithoutACompleteOutputKeepsTheRecording) {
     }
 }
 
+TEST_F(ConvertWorkerTest, MissingConverterProbesZeroAndIsReported) {
+    job_.launcher = nullptr;  // the real start, in a program folder without codes/Transmux
+    job_.programFolder = dir_.Path();
+    EXPECT_EQ(ProbeBitrate(job_), 0);
+    testsupport::MessageBoxRecorder boxes;
+    LogMark log;
+    Run();
+    ASSERT_EQ(boxes.Boxes().size(), 1u);
+    EXPECT_EQ(boxes.Boxes()[0].text, KeptFilesText(false));
+    EXPECT_TRUE(Exists(job_.tempAviPath));
+    EXPECT_NE(log.Since().find("\"" + dir_.Path() + "codes/Transmux\" -i \"" + job_.tempAviPath + "\" -y -b 0 \""),
+              std::string::npos)
+        << "the line with the rate of a probe that could not run";
+}
+
 TEST_F(ConvertWorkerTest, QuitDuringTheConversionStopsAtTheNextOutputAndEndsTheRecorder) {
     for (std::int32_t sound : {0, 1}) {
         testsupport::WriteFile(job_.tempAviPath, "video");
