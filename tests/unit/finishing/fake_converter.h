@@ -15,7 +15,7 @@ namespace finishtest {
 struct ScriptedRun {
     std::vector<std::string> chunks;
     platform::ExitStatus status{true, 0, 0};
-    std::string createsFile;  // written when the run ends by itself (the converter's output)
+    std::string createsFile{};  // written when the run ends by itself (the converter's output)
     bool stepwise = false;    // chunks wait for Release()
     bool failsToStart = false;
 };

@@ -291,7 +291,9 @@ TEST_F(RecordFinishTest, FormatsForTheConverterGoToTheConverterWorker) {
         EXPECT_EQ(starts[1].size(), row.sound ? 9u : 7u) << "the sound goes in as the second input";
         EXPECT_EQ(starts[1].back(), chosen_);
         EXPECT_FALSE(Exists(host_.tempAvi));
-        if (row.sound) EXPECT_FALSE(Exists(host_.tempWav));
+        if (row.sound) {
+            EXPECT_FALSE(Exists(host_.tempWav));
+        }
         EXPECT_FALSE(Exists(dir_.File("clip.avi"))) << "no AVI beside the chosen name";
         ASSERT_EQ(boxes.Boxes().size(), 1u);
         EXPECT_EQ(boxes.Boxes()[0].text, std::string(GetText("MsgBox", "SaveFile")) + chosen_ + GetText("MsgBox", "SaveSuccess"));
