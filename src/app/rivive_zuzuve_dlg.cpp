@@ -277,7 +277,7 @@ bool CRiviveZuzuveDlg::OnInitDialog() {
     recording_ = std::make_unique<recording::RecordingControl>(*recordingHost_, flashing_.get(),
                                                                recording::RealAviApi(), sound_);
     if (capture_) {
-        capture_->SetJobFlags(recording_->Job().Running, recording_->Job().Paused);
+        capture_->SetJobFlags(recording_->Job().Running);
         messages_.On(platform::MM_WIM_DATA, [this](platform::WPARAM w, platform::LPARAM l) {
             return capture_->OnWIM_DATA(w, l);
         });

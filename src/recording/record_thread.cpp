@@ -32,12 +32,17 @@ void ReportFrameMemoryFailure() {
 }
 
 // Sleeps one frame period in 50 ms slices, or through a pause; a pause is cut out of the
-// timeline by moving StartTime.
-void WaitForNextFrame(RecordJob& job, RecordClock& clock) {
+// timeline by moving StartTime, and the same stretch out of the sound. `loopStart` is the
+// StartTime the loop began with, the instant sound capture started.
+void WaitForNextFrame(RecordJob& job, RecordClock& clock, audio::SoundCapture* sound,
+                      std::uint32_t loopStart) {
     if (job.Paused) {
         std::uint32_t pausedAt = clock.Now();
+        if (sound) sound->PauseAt(pausedAt - loopStart);
         while (job.Paused) clock.Sleep(kSliceMs);
-        job.StartTime += clock.Now() - pausedAt;
+        std::uint32_t resumedAt = clock.Now();
+        if (sound) sound->ResumeAt(resumedAt - loopStart);
+        job.StartTime += resumedAt - pausedAt;
         return;
     }
     std::uint32_t period = static_cast<std::uint32_t>(job.MsPerFrame);
@@ -50,9 +55,8 @@ void WaitForNextFrame(RecordJob& job, RecordClock& clock) {
 
 }  // namespace
 
-std::uint32_t FramePosition(std::int32_t msPerFrame, std::uint32_t elapsed) {
-    double position = (1000.0 / msPerFrame) * (elapsed / 1000.0);
-    return static_cast<std::uint32_t>(static_cast<std::uint64_t>(position));
+std::uint32_t FramePosition(std::int32_t frameRate, std::uint32_t elapsed) {
+    return static_cast<std::uint32_t>(std::uint64_t{elapsed} * static_cast<std::uint32_t>(frameRate) / 1000);
 }
 
 int RecordVideo(const RecordEnvironment& env, FrameSource& frames, const std::string& path,
@@ -120,16 +124,18 @@ int RecordVideo(const RecordEnvironment& env, FrameSource& frames, const std::st
     }
 
     if (!memoryFailed && result == media::AVIERR_OK) {
-        job.StartTime = clock.Now();
-        job.FirstFramePending = 1;
-        std::uint32_t lastWritten = 0;
-        bool anyWritten = false;
-
         if (job.RecordAudio && env.sound) {
             env.sound->OpenSoundFile();
             env.sound->StartAudioRecording();
             soundStarted = true;
         }
+        // Time zero of the picture is the instant sound capture started from, and the first
+        // frame is grabbed right after it.
+        job.StartTime = clock.Now();
+        job.FirstFramePending = 1;
+        const std::uint32_t loopStart = job.StartTime;
+        std::uint32_t lastWritten = 0;
+        bool anyWritten = false;
 
         while (job.Running) {
             std::uint32_t elapsed = 0, position = 0;
@@ -142,7 +148,7 @@ int RecordVideo(const RecordEnvironment& env, FrameSource& frames, const std::st
             if (job.FirstFramePending)
                 job.FirstFramePending = 0;
             else
-                position = FramePosition(job.MsPerFrame, elapsed);
+                position = FramePosition(job.FrameRate, elapsed);
 
             // A grab on a position already written (also a second one on 0) is dropped.
             if (position > lastWritten || (position == 0 && !anyWritten)) {
@@ -159,7 +165,7 @@ int RecordVideo(const RecordEnvironment& env, FrameSource& frames, const std::st
                 anyWritten = true;
             }
             frames.FreeFrame(frame);
-            WaitForNextFrame(job, clock);
+            WaitForNextFrame(job, clock, soundStarted ? env.sound : nullptr, loopStart);
         }
     }
 

@@ -71,7 +71,7 @@ CaptureHarness::CaptureHarness(int bits, int channels, int rate, std::string tem
     settings.Audio_num_channels = channels;
     settings.Audio_samples_per_seconds = rate;
     capture = std::make_unique<audio::CWaveInCapture>(
-        window.Handle(), settings, running, paused, platform::SystemWaveIn(),
+        window.Handle(), settings, running, platform::SystemWaveIn(),
         [tempFolder] { return tempFolder; });
     window.On(platform::MM_WIM_DATA, [this](platform::WPARAM w, platform::LPARAM l) {
         return capture->OnWIM_DATA(w, l);
@@ -101,8 +101,17 @@ void CaptureHarness::Start() {
     testsupport::WaitUntil([this] { return startedFlag_.load() == 1; }, std::chrono::seconds(10));
 }
 
+namespace {
+std::uint32_t MsSince(std::chrono::steady_clock::time_point start) {
+    return static_cast<std::uint32_t>(
+        std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start).count());
+}
+}  // namespace
+
+void CaptureHarness::Pause() { capture->PauseAt(MsSince(started)); }
+void CaptureHarness::Resume() { capture->ResumeAt(MsSince(started)); }
+
 void CaptureHarness::Stop() {
-    paused = 0;
     running = 0;
     stopped = std::chrono::steady_clock::now();
     running.notify_all();

@@ -43,8 +43,11 @@ public:
     // this thread keeps handling messages.
     void Stop();
 
+    // Pause and resume now, as the recording thread reports them.
+    void Pause();
+    void Resume();
+
     std::atomic<std::int32_t> running{0};
-    std::atomic<std::int32_t> paused{0};
     settings::RecordSettings settings;
     platform::MessageWindow window;
     std::unique_ptr<audio::CWaveInCapture> capture;

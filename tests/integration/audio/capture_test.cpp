@@ -133,12 +133,12 @@ TEST_F(SoundCaptureTest, PauseRemovesItsSecondsWhileTheBuffersKeepCirculating) {
     CaptureHarness h(16, 1, 22050, dir.Path());
     h.Start();
     Pump(1000);
-    h.paused = 1;
+    h.Pause();
     Pump(1000);
     EXPECT_EQ(h.capture->QueuedBuffers(), 3);
     Pump(1000);
     EXPECT_EQ(h.capture->QueuedBuffers(), 3);
-    h.paused = 0;
+    h.Resume();
     Pump(1000);
     h.Stop();
 

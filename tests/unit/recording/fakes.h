@@ -91,6 +91,8 @@ public:
     std::vector<std::string> calls;
     void OpenSoundFile() override { calls.push_back("open"); }
     void StartAudioRecording() override { calls.push_back("start"); }
+    void PauseAt(std::uint32_t ms) override { calls.push_back("pause@" + std::to_string(ms)); }
+    void ResumeAt(std::uint32_t ms) override { calls.push_back("resume@" + std::to_string(ms)); }
     void StopAudioRecording() override { calls.push_back("stop"); }
     void DestroySoundFile() override { calls.push_back("destroy"); }
 };
