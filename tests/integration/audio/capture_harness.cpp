@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 #include <QThread>
 #include <cmath>
+#include <cstdlib>
 #include <cstdint>
 #include <numbers>
 #include <vector>
@@ -32,31 +33,17 @@ SinePlayer::SinePlayer(const std::string& folder, bool warmUp, int seconds) {
         Pump(300);
 }
 
-// A null sink that was idle hands its monitor's first data to a new record stream only after its
-// long idle block; one short capture first brings it to the latency that capture asks for.
+// A null sink that was idle has rendered up to two seconds ahead; a player that has just started
+// is heard, and a new record stream on the monitor is served, only once that is played out. Waits
+// until the sink runs at the latency the player asked for.
 void SinePlayer::WarmUpSink() {
-    platform::WaveInApi& waveIn = platform::SystemWaveIn();
-    platform::MessageWindow window;
-    std::atomic<int> filled{0};
-    window.On(platform::MM_WIM_DATA, [&](platform::WPARAM, platform::LPARAM) { return ++filled, 0; });
-    platform::WAVEFORMATEX format{platform::WAVE_FORMAT_PCM, 1, 11025, 22050, 2, 16, 0};
-    platform::HWAVEIN device = 0;
-    if (waveIn.waveInOpen(&device, platform::WAVE_MAPPER, &format, window.Handle(), 0,
-                          platform::CALLBACK_WINDOW) != platform::MMSYSERR_NOERROR)
-        return;
-    std::vector<char> data(200);
-    platform::WAVEHDR header{};
-    header.lpData = data.data();
-    header.dwBufferLength = static_cast<std::uint32_t>(data.size());
-    waveIn.waveInPrepareHeader(device, &header, sizeof header);
-    waveIn.waveInAddBuffer(device, &header, sizeof header);
-    waveIn.waveInStart(device);
-    testsupport::WaitUntil([&] { return filled.load() > 0; });
-    waveIn.waveInReset(device);
-    testsupport::WaitUntil([&] { return filled.load() > 0 && !(header.dwFlags & platform::WHDR_INQUEUE); });
-    waveIn.waveInUnprepareHeader(device, &header, sizeof header);
-    waveIn.waveInClose(device);
-    Pump(300);
+    testsupport::WaitUntil(
+        [] {
+            const std::string sinks = testsupport::Shell("pactl list sinks 2>/dev/null");
+            const std::size_t at = sinks.find("Latency: ");
+            return at != std::string::npos && std::atol(sinks.c_str() + at + 9) < 150000;
+        },
+        std::chrono::seconds(5));
 }
 
 SinePlayer::~SinePlayer() {
