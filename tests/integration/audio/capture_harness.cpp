@@ -14,11 +14,11 @@ void Pump(int ms) {
     testsupport::WaitUntil([] { return false; }, std::chrono::milliseconds(ms));
 }
 
-SinePlayer::SinePlayer(const std::string& folder, bool warmUp, int seconds) {
+SinePlayer::SinePlayer(const std::string& folder, bool warmUp, int seconds, double hz) {
     std::string samples;
     const int rate = 44100;
     for (int i = 0; i < rate * seconds; ++i) {
-        auto v = static_cast<std::int16_t>(std::lround(12000 * std::sin(2 * std::numbers::pi * 1000.0 * i / rate)));
+        auto v = static_cast<std::int16_t>(std::lround(12000 * std::sin(2 * std::numbers::pi * hz * i / rate)));
         samples.push_back(static_cast<char>(v & 0xFF));
         samples.push_back(static_cast<char>((v >> 8) & 0xFF));
     }

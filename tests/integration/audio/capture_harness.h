@@ -19,11 +19,11 @@ namespace audiotest {
 // Lets the user-interface side handle messages for `ms` milliseconds.
 void Pump(int ms);
 
-// A 1 kHz sine played into the null sink for as long as the object lives.
+// A sine (1 kHz unless told) played into the null sink for as long as the object lives.
 class SinePlayer {
 public:
     // `warmUp`: see WarmUpSink.
-    explicit SinePlayer(const std::string& folder, bool warmUp = true, int seconds = 30);
+    explicit SinePlayer(const std::string& folder, bool warmUp = true, int seconds = 30, double hz = 1000);
     ~SinePlayer();
     bool Playing() const;
 

@@ -10,6 +10,7 @@
 #include <QProcess>
 #include <QStandardPaths>
 #include <gtest/gtest.h>
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <cstdio>
@@ -127,6 +128,74 @@ INSTANTIATE_TEST_SUITE_P(Qualities, SoundQualityTest,
                                     std::to_string(info.param.channels) + "Rate" +
                                     std::to_string(info.param.rate);
                          });
+
+// Smallest level (RMS) of the 50 ms windows, 10 ms apart, from `first` on.
+double QuietestWindow(const WaveFile& w, std::size_t first) {
+    const std::size_t window = w.rate / 20, hop = w.rate / 100;
+    double quietest = 1;
+    for (std::size_t at = first; at + window <= w.samples.size(); at += hop) {
+        double sum = 0;
+        for (std::size_t i = at; i < at + window; ++i) sum += w.samples[i] * w.samples[i];
+        quietest = std::min(quietest, std::sqrt(sum / window));
+    }
+    return quietest;
+}
+
+struct SteadyCase {
+    Quality quality;
+    bool pause;
+};
+
+void PrintTo(const SteadyCase& c, std::ostream* os) {
+    PrintTo(c.quality, os);
+    *os << (c.pause ? ", paused once" : "");
+}
+
+class SteadyToneTest : public SoundCaptureTest, public ::testing::WithParamInterface<SteadyCase> {};
+
+// A tone that plays from before the start is in the sound from its first 200 ms on, whole and at
+// its pitch, also across a pause.
+TEST_P(SteadyToneTest, KeepsItsPitchAndHasNoSilentStretch) {
+    const SteadyCase c = GetParam();
+    const double hz = 1733;
+    SinePlayer tone(dir.Path(), true, 30, hz);
+    ASSERT_TRUE(tone.Playing());
+    CaptureHarness h(c.quality.bits, c.quality.channels, c.quality.rate, dir.Path());
+    h.Start();
+    Pump(1500);
+    if (c.pause) {
+        h.Pause();
+        Pump(1000);
+        h.Resume();
+    }
+    Pump(1500);
+    h.Stop();
+
+    EXPECT_TRUE(boxes.Boxes().empty());
+    WaveFile w = ReadWave(h.capture->TempWavPath());
+    ASSERT_TRUE(w.valid);
+    ASSERT_GT(Seconds(w), 2.5);
+    const std::size_t skip = w.rate / 5;
+    double found = DominantFrequency(w, skip, w.samples.size() - skip, hz * 0.9, hz * 1.1);
+    double quietest = QuietestWindow(w, skip);
+    std::printf("measured: %.0f Hz, quietest 50 ms after the first 200 ms at level %.3f, %.3f s of sound\n",
+                found, quietest, Seconds(w));
+    EXPECT_NEAR(found, hz, hz * 0.01);
+    EXPECT_GT(quietest, 0.1);
+    if (const char* keep = std::getenv("RZ_KEEP_SOUND_DIR"))
+        testsupport::WriteFile(std::string(keep) + "/steady-" + std::to_string(c.quality.rate) +
+                                   (c.pause ? "-paused" : "") + ".wav",
+                               testsupport::ReadFile(h.capture->TempWavPath()));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Formats, SteadyToneTest,
+    ::testing::Values(SteadyCase{{8, 1, 11025, 1000}, false}, SteadyCase{{8, 1, 11025, 1000}, true},
+                      SteadyCase{{16, 2, 44100, 4000}, false}, SteadyCase{{16, 2, 44100, 4000}, true}),
+    [](const ::testing::TestParamInfo<SteadyCase>& info) {
+        return "Bits" + std::to_string(info.param.quality.bits) + "Rate" +
+               std::to_string(info.param.quality.rate) + (info.param.pause ? "Paused" : "");
+    });
 
 TEST_F(SoundCaptureTest, PauseRemovesItsSecondsWhileTheBuffersKeepCirculating) {
     SinePlayer sine(dir.Path());
