@@ -18,6 +18,9 @@ public:
     // milliseconds since StartAudioRecording, as the recording thread's clock measures them.
     virtual void PauseAt(std::uint32_t msSinceStart) = 0;
     virtual void ResumeAt(std::uint32_t msSinceStart) = 0;
+    // Milliseconds since StartAudioRecording by the sound device's own clock; false while it
+    // cannot tell.
+    virtual bool ClockMs(std::uint32_t* msSinceStart) = 0;
     virtual void StopAudioRecording() = 0;
     // Completes the WAVE file (if one exists) and clears the reference.
     virtual void DestroySoundFile() = 0;

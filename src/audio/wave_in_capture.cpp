@@ -141,6 +141,13 @@ void CWaveInCapture::ResumeAt(std::uint32_t msSinceStart) {
         m_Cuts.back().second = std::max(m_Cuts.back().first, FramesAt(msSinceStart));
 }
 
+bool CWaveInCapture::ClockMs(std::uint32_t* msSinceStart) {
+    std::int64_t us = 0;
+    if (m_WaveIn == 0 || m_WaveInApi.waveInGetClock(m_WaveIn, &us) != MMSYSERR_NOERROR) return false;
+    *msSinceStart = static_cast<std::uint32_t>(std::max<std::int64_t>(us, 0) / 1000);
+    return true;
+}
+
 void CWaveInCapture::WriteUncut(const WAVEHDR& header) {
     // Only what was recorded: a buffer handed back early holds less than its length.
     const std::uint32_t align = std::max<std::uint32_t>(1, CaptureFormat.nBlockAlign);

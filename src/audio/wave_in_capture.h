@@ -69,6 +69,7 @@ public:
     void StartAudioRecording() override { Start(); }
     void PauseAt(std::uint32_t msSinceStart) override;
     void ResumeAt(std::uint32_t msSinceStart) override;
+    bool ClockMs(std::uint32_t* msSinceStart) override;
     void StopAudioRecording() override { StopCapture(true); }
     void DestroySoundFile() override { ReleaseSoundFile(); }
 

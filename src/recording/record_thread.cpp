@@ -53,6 +53,35 @@ void WaitForNextFrame(RecordJob& job, RecordClock& clock, audio::SoundCapture* s
     if (job.Running) clock.Sleep(period % kSliceMs);
 }
 
+// While sound is recorded (`sound` not null) the picture is timed by the sound device's clock, so
+// that every frame lands where the sound of its instant lies however that clock drifts from the
+// system's. Time zero is the first reading; until the device can tell its time the system clock
+// stands in, and the time never runs back. Without sound it is the system clock.
+class SoundTimedClock final : public RecordClock {
+public:
+    SoundTimedClock(RecordClock& system, audio::SoundCapture* sound) : system_(system), sound_(sound) {}
+
+    std::uint32_t Now() override {
+        std::uint32_t ms = 0;
+        if (!sound_) return system_.Now();
+        if (!started_) {
+            zero_ = last_ = system_.Now();
+            started_ = true;
+        } else {
+            std::uint32_t now = sound_->ClockMs(&ms) ? zero_ + ms : system_.Now();
+            if (static_cast<std::int32_t>(now - last_) > 0) last_ = now;
+        }
+        return last_;
+    }
+    void Sleep(std::uint32_t ms) override { system_.Sleep(ms); }
+
+private:
+    RecordClock& system_;
+    audio::SoundCapture* sound_;
+    bool started_ = false;
+    std::uint32_t zero_ = 0, last_ = 0;
+};
+
 }  // namespace
 
 std::uint32_t FramePosition(std::int32_t frameRate, std::uint32_t elapsed) {
@@ -63,7 +92,7 @@ int RecordVideo(const RecordEnvironment& env, FrameSource& frames, const std::st
                 int left, int top, int width, int height, int rate) {
     RecordJob& job = *env.job;
     AviApi& avi = *env.avi;
-    RecordClock& clock = env.clock ? *env.clock : SystemClock();
+    RecordClock& systemClock = env.clock ? *env.clock : SystemClock();
 
     if ((avi.VideoForWindowsVersion() >> 16) < kMinimumVideoVersion) {
         WriteLogLine("Video Version is too low!");
@@ -131,6 +160,7 @@ int RecordVideo(const RecordEnvironment& env, FrameSource& frames, const std::st
         }
         // Time zero of the picture is the instant sound capture started from, and the first
         // frame is grabbed right after it.
+        SoundTimedClock clock(systemClock, soundStarted ? env.sound : nullptr);
         job.StartTime = clock.Now();
         job.FirstFramePending = 1;
         const std::uint32_t loopStart = job.StartTime;

@@ -168,6 +168,7 @@ FlashBeepRun RecordFlashBeep(const std::string& folder, int seconds, double paus
     std::error_code ec;
     fs::remove(program / "Config.ini", ec);
     fs::remove_all(program / "Diary", ec);
+    fs::create_directories(saved);  // an automatic folder that does not exist is replaced
     const int x = 200, y = 200, width = 160, height = 120;
     std::ofstream(program / "Config.ini")
         << "[Area Settings]\nRecordMode=0\nRecordLeft=" << x << "\nRecordTop=" << y << "\nRecordRight=" << width
@@ -210,11 +211,11 @@ FlashBeepRun RecordFlashBeep(const std::string& folder, int seconds, double paus
             SleepUntilUs(recording + static_cast<std::int64_t>(pauseAfter * 1e6));
             Key("F9");
             SleepUntilUs(recording + static_cast<std::int64_t>((pauseAfter + pauseSeconds) * 1e6));
-            Key("F9");
+            Key("F8");  // Start while paused resumes
         }
         SleepUntilUs(recording + static_cast<std::int64_t>((seconds + pauseSeconds) * 1e6));
         Key("F10");
-        WaitFor([&] { return fs::exists(saved) && !fs::is_empty(saved); }, 120);
+        WaitFor([&] { return !fs::is_empty(saved); }, 120);
     }
     if (fs::exists(saved))
         for (const auto& entry : fs::directory_iterator(saved))

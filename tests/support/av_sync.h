@@ -32,8 +32,8 @@ struct AvFit {
 AvFit Fit(const std::vector<AvPair>& pairs);
 
 // One recording of the flash-and-beep window through the real recorder, run from a copy of its
-// program folder in `folder`: started with F8, paused with F9 for `pauseSeconds` (when not 0)
-// after `pauseAfter` seconds, stopped with F10 after `seconds` of recording, saved automatically
+// program folder in `folder`: started with F8, paused with F9 and resumed with F8 after `pauseSeconds`
+// (when not 0) from `pauseAfter` seconds on, stopped with F10 after `seconds` of recording, saved automatically
 // as AVI at 30 fps with 16-bit mono 22.05 kHz sound. Needs a desktop session with a sound server.
 struct FlashBeepRun {
     std::string output;            // the saved AVI; empty when none appeared

@@ -53,6 +53,8 @@ struct Device {
     std::size_t skipDue = 0;      // bytes from before the start still to leave out
     std::size_t silenceDue = 0;   // bytes of silence still to go before the data
     WaveInStartInfo startInfo;
+    std::int64_t startStreamUs = 0;  // stream time heard at the start
+    bool clockKnown = false;
     std::size_t peekOffset = 0;  // bytes of the current peeked fragment already copied
     std::deque<WAVEHDR*> queue;
 
@@ -149,6 +151,8 @@ struct Device {
                                static_cast<std::int64_t>(timing->source_usec) -
                                static_cast<std::int64_t>(timing->sink_usec);
         std::int64_t startUs = heardUs + Microseconds(startedAt) - Microseconds(timing->timestamp);
+        startStreamUs = startUs;
+        clockKnown = true;
         std::int64_t startByte = FloorDiv(startUs * (bytesPerSecond / blockAlign), 1000000) * blockAlign;
         std::int64_t readByte = timing->read_index + static_cast<std::int64_t>(peekOffset);
         if (startByte >= readByte)
@@ -307,6 +311,7 @@ public:
             device.startPending = true;
             device.skipDue = device.silenceDue = 0;
             device.startInfo = {};
+            device.clockKnown = false;
             pa_operation* timing = pa_stream_update_timing_info(
                 device.stream,
                 [](pa_stream*, int, void* user) {
@@ -373,6 +378,17 @@ public:
         return WaveInErrorText(error, text, size);
     }
 
+    MMRESULT waveInGetClock(HWAVEIN handle, std::int64_t* microseconds) override {
+        if (!microseconds) return MMSYSERR_INVALPARAM;
+        return WithDevice(handle, [&](Device& device) -> MMRESULT {
+            pa_usec_t now = 0;
+            if (!device.started || !device.clockKnown || pa_stream_get_time(device.stream, &now) < 0)
+                return MMSYSERR_ERROR;
+            *microseconds = static_cast<std::int64_t>(now) - device.startStreamUs;
+            return MMSYSERR_NOERROR;
+        });
+    }
+
     MMRESULT waveInGetStartInfo(HWAVEIN handle, WaveInStartInfo* info) override {
         if (!info) return MMSYSERR_INVALPARAM;
         return WithDevice(handle, [&](Device& device) -> MMRESULT {
@@ -409,7 +425,9 @@ private:
         attr.maxlength = format.nAvgBytesPerSec * kKeptSeconds;
         attr.fragsize = std::max<std::uint32_t>(align, format.nAvgBytesPerSec * kFragmentMs / 1000 / align * align);
         attr.tlength = attr.prebuf = attr.minreq = static_cast<std::uint32_t>(-1);
-        auto flags = static_cast<pa_stream_flags_t>(PA_STREAM_ADJUST_LATENCY);
+        // The interpolated stream time is the device's clock while capture runs.
+        auto flags = static_cast<pa_stream_flags_t>(PA_STREAM_ADJUST_LATENCY | PA_STREAM_INTERPOLATE_TIMING |
+                                                    PA_STREAM_AUTO_TIMING_UPDATE);
         if (pa_stream_connect_record(device.stream, nullptr, &attr, flags) < 0) return MMSYSERR_ERROR;
         pa_stream* stream = device.stream;
         server.WaitFor([stream] { return pa_stream_get_state(stream) != PA_STREAM_CREATING; });

@@ -114,6 +114,13 @@ public:
     virtual MMRESULT waveInClose(HWAVEIN device) = 0;
     // Text of an error code, at most size - 1 characters; MMSYSERR_BADERRNUM for an unknown code.
     virtual MMRESULT waveInGetErrorTextA(MMRESULT error, char* text, std::uint32_t size) = 0;
+    // Time since the last start by the device's own sample clock, in microseconds; fails (leaving
+    // `microseconds` alone) while the start is not yet placed or on a device that cannot tell.
+    virtual MMRESULT waveInGetClock(HWAVEIN device, std::int64_t* microseconds) {
+        (void)device;
+        (void)microseconds;
+        return MMSYSERR_NOTSUPPORTED;
+    }
     // Where the last start met the delivered sound; a device that cannot tell leaves `info` unknown.
     virtual MMRESULT waveInGetStartInfo(HWAVEIN device, WaveInStartInfo* info) {
         (void)device;

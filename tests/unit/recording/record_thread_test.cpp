@@ -161,6 +161,22 @@ TEST_F(RecordVideoTest, SoundStartsAtTimeZeroAndLosesThePausedStretchToo) {
     EXPECT_EQ(avi.positions, (std::vector<long>{0, 1}));
 }
 
+// With sound the frames are placed by the sound device's clock once it can tell its time, never
+// going back; the system clock stands in before.
+TEST_F(RecordVideoTest, WithSoundFramesFollowTheDevicesClock) {
+    job.RecordAudio = 1;
+    job.FrameRate = 30;
+    job.MsPerFrame = 33;
+    clock.readings = {1000, 1040, 5000, 9000, 9000};  // the system clock, far off
+    sound.clockReadings.clear();
+    frames.onGrab = [this](int grab) {
+        // The device knows its time from the third loop grab on: 2000 ms, then 1990 ms.
+        if (grab == 2) sound.clockReadings = {2000, 1990};
+    };
+    Run(4);
+    EXPECT_EQ(avi.positions, (std::vector<long>{0, 1, 60}));
+}
+
 TEST_F(RecordVideoTest, FramePeriodIsSleptInSlicesAndStopIsSeenAfterOne) {
     job.FrameRate = 8;
     job.MsPerFrame = 125;
