@@ -27,11 +27,22 @@ CWaveInCapture::CWaveInCapture(WindowHandle mainWindow, const settings::RecordSe
     : m_Owner(mainWindow),
       m_Settings(settings),
       m_WaveInApi(waveIn),
-      m_TempFolder(tempFolder ? std::move(tempFolder) : TempFolderFn(&GetTempFolder)) {}
+      m_TempFolder(tempFolder ? std::move(tempFolder) : TempFolderFn(&GetTempFolder)) {
+    KeepDeviceReady(settings.RecordAudio != 0);
+}
+
+void CWaveInCapture::KeepDeviceReady(bool ready) {
+    if (ready == m_KeptReady) return;
+    m_KeptReady = ready;
+    m_WaveInApi.waveInKeepReady(ready);
+}
 
 void CWaveInCapture::SetJobFlags(const std::atomic<std::int32_t>& running) { m_Running = &running; }
 
-CWaveInCapture::~CWaveInCapture() { ReleaseSoundFile(); }
+CWaveInCapture::~CWaveInCapture() {
+    KeepDeviceReady(false);
+    ReleaseSoundFile();
+}
 
 void CWaveInCapture::OpenSoundFile() {
     m_WaveIn = 0;

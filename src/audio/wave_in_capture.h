@@ -61,6 +61,10 @@ public:
     CWaveInCapture(const CWaveInCapture&) = delete;
     CWaveInCapture& operator=(const CWaveInCapture&) = delete;
 
+    // Keeps the capture device ready for a quick start while sound may be recorded (the settings'
+    // RecordAudio when made); on the user-interface thread.
+    void KeepDeviceReady(bool ready);
+
     // Binds the recording job's Running; on the user-interface thread, before the first
     // recording starts.
     void SetJobFlags(const std::atomic<std::int32_t>& running);
@@ -108,6 +112,7 @@ private:
     const std::atomic<std::int32_t>* m_Running = nullptr;
     platform::WaveInApi& m_WaveInApi;
     TempFolderFn m_TempFolder;
+    bool m_KeptReady = false;
 
     std::atomic<platform::HWAVEIN> m_WaveIn{0};
     std::atomic<CSoundFile*> m_SoundFile{nullptr};

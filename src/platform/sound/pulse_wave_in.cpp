@@ -185,6 +185,61 @@ struct Device {
     }
 };
 
+// A corked record stream on the default source: it asks the source, and the sink a monitor source
+// listens to, for capture's latency, and receives no data. Connects on its own loop without
+// making the caller wait; a server that is missing or does not answer leaves it idle.
+class Standby {
+public:
+    Standby() {
+        loop_ = pa_threaded_mainloop_new();
+        if (!loop_) return;
+        context_ = pa_context_new(pa_threaded_mainloop_get_api(loop_), kClientName);
+        if (!context_) return;
+        pa_context_set_state_callback(context_, &Standby::OnContextState, this);
+        if (pa_context_connect(context_, nullptr, PA_CONTEXT_NOAUTOSPAWN, nullptr) < 0) return;
+        running_ = pa_threaded_mainloop_start(loop_) == 0;
+    }
+    ~Standby() {
+        if (running_) pa_threaded_mainloop_lock(loop_);
+        if (stream_) {
+            if (pa_stream_get_state(stream_) == PA_STREAM_READY) pa_stream_disconnect(stream_);
+            pa_stream_unref(stream_);
+        }
+        if (context_) {
+            pa_context_set_state_callback(context_, nullptr, nullptr);
+            pa_context_disconnect(context_);
+        }
+        if (running_) {
+            pa_threaded_mainloop_unlock(loop_);
+            pa_threaded_mainloop_stop(loop_);
+        }
+        if (context_) pa_context_unref(context_);
+        if (loop_) pa_threaded_mainloop_free(loop_);
+    }
+    Standby(const Standby&) = delete;
+    Standby& operator=(const Standby&) = delete;
+
+private:
+    static void OnContextState(pa_context* context, void* user) {
+        auto* self = static_cast<Standby*>(user);
+        if (pa_context_get_state(context) != PA_CONTEXT_READY || self->stream_) return;
+        const pa_sample_spec spec{PA_SAMPLE_S16LE, 44100, 1};
+        self->stream_ = pa_stream_new(context, "Ready to record", &spec, nullptr);
+        if (!self->stream_) return;
+        pa_buffer_attr attr{};
+        attr.maxlength = static_cast<std::uint32_t>(-1);
+        attr.fragsize = static_cast<std::uint32_t>(pa_usec_to_bytes(kFragmentMs * PA_USEC_PER_MSEC, &spec));
+        attr.tlength = attr.prebuf = attr.minreq = static_cast<std::uint32_t>(-1);
+        auto flags = static_cast<pa_stream_flags_t>(PA_STREAM_START_CORKED | PA_STREAM_ADJUST_LATENCY);
+        pa_stream_connect_record(self->stream_, nullptr, &attr, flags);
+    }
+
+    pa_threaded_mainloop* loop_ = nullptr;
+    pa_context* context_ = nullptr;
+    pa_stream* stream_ = nullptr;
+    bool running_ = false;
+};
+
 std::mutex registryMutex;
 std::unordered_map<HWAVEIN, std::shared_ptr<Device>>& Registry() {
     static std::unordered_map<HWAVEIN, std::shared_ptr<Device>> registry;
@@ -378,6 +433,15 @@ public:
         return WaveInErrorText(error, text, size);
     }
 
+    void waveInKeepReady(bool ready) override {
+        std::lock_guard lock(standbyMutex_);
+        standbyAsked_ += ready ? 1 : -1;
+        if (standbyAsked_ > 0 && !standby_)
+            standby_ = std::make_unique<Standby>();
+        else if (standbyAsked_ <= 0)
+            standby_.reset();
+    }
+
     MMRESULT waveInGetClock(HWAVEIN handle, std::int64_t* microseconds) override {
         if (!microseconds) return MMSYSERR_INVALPARAM;
         return WithDevice(handle, [&](Device& device) -> MMRESULT {
@@ -398,6 +462,10 @@ public:
     }
 
 private:
+    std::mutex standbyMutex_;
+    int standbyAsked_ = 0;
+    std::unique_ptr<Standby> standby_;
+
     // Creates the record stream (lock held).
     static MMRESULT Connect(Device& device, const WAVEFORMATEX& format) {
         SoundServerConnection& server = device.server;

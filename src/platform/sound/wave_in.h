@@ -114,6 +114,13 @@ public:
     virtual MMRESULT waveInClose(HWAVEIN device) = 0;
     // Text of an error code, at most size - 1 characters; MMSYSERR_BADERRNUM for an unknown code.
     virtual MMRESULT waveInGetErrorTextA(MMRESULT error, char* text, std::uint32_t size) = 0;
+    // Keeps the default capture device ready for a start that finds sound at once (true), or lets
+    // it go (false); calls are counted, the device is kept while more asked for it than let go.
+    // A sound server's monitor source hands a newly opened device nothing of what its sink has
+    // already rendered ahead of what is heard, up to seconds while only players that ask for no
+    // particular latency play; a device kept ready holds the sink at capture's short latency.
+    // Nothing is recorded meanwhile.
+    virtual void waveInKeepReady(bool ready) { (void)ready; }
     // Time since the last start by the device's own sample clock, in microseconds; fails (leaving
     // `microseconds` alone) while the start is not yet placed or on a device that cannot tell.
     virtual MMRESULT waveInGetClock(HWAVEIN device, std::int64_t* microseconds) {

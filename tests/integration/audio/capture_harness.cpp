@@ -14,7 +14,7 @@ void Pump(int ms) {
     testsupport::WaitUntil([] { return false; }, std::chrono::milliseconds(ms));
 }
 
-SinePlayer::SinePlayer(const std::string& folder, bool warmUp, int seconds, double hz) {
+SinePlayer::SinePlayer(const std::string& folder, bool warmUp, int seconds, double hz, int latencyMs) {
     std::string samples;
     const int rate = 44100;
     for (int i = 0; i < rate * seconds; ++i) {
@@ -24,8 +24,9 @@ SinePlayer::SinePlayer(const std::string& folder, bool warmUp, int seconds, doub
     }
     std::string path = folder + "sine.raw";
     testsupport::WriteFile(path, samples);
-    process_.start("pacat", {"--playback", "--device=rz_null", "--format=s16le", "--rate=44100",
-                             "--channels=1", "--latency-msec=100", QString::fromStdString(path)});
+    QStringList args = {"--playback", "--device=rz_null", "--format=s16le", "--rate=44100", "--channels=1"};
+    if (latencyMs > 0) args << QString("--latency-msec=%1").arg(latencyMs);
+    process_.start("pacat", args << QString::fromStdString(path));
     process_.waitForStarted(5000);
     if (warmUp)
         WarmUpSink();
@@ -36,12 +37,14 @@ SinePlayer::SinePlayer(const std::string& folder, bool warmUp, int seconds, doub
 // A null sink that was idle has rendered up to two seconds ahead; a player that has just started
 // is heard, and a new record stream on the monitor is served, only once that is played out. Waits
 // until the sink runs at the latency the player asked for.
-void SinePlayer::WarmUpSink() {
+void SinePlayer::WarmUpSink() { WaitForShortSinkLatency(); }
+
+void WaitForShortSinkLatency() {
     testsupport::WaitUntil(
         [] {
             const std::string sinks = testsupport::Shell("pactl list sinks 2>/dev/null");
             const std::size_t at = sinks.find("Latency: ");
-            return at != std::string::npos && std::atol(sinks.c_str() + at + 9) < 150000;
+            return at != std::string::npos && std::atol(sinks.c_str() + at + 9) < 40000;
         },
         std::chrono::seconds(5));
 }
@@ -53,7 +56,8 @@ SinePlayer::~SinePlayer() {
 
 bool SinePlayer::Playing() const { return process_.state() == QProcess::Running; }
 
-CaptureHarness::CaptureHarness(int bits, int channels, int rate, std::string tempFolder) {
+CaptureHarness::CaptureHarness(int bits, int channels, int rate, std::string tempFolder, bool keepReady) {
+    settings.RecordAudio = keepReady ? 1 : 0;
     settings.Audio_bits_per_sample = bits;
     settings.Audio_num_channels = channels;
     settings.Audio_samples_per_seconds = rate;

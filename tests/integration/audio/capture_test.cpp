@@ -29,6 +29,8 @@ double SecondsBetween(std::chrono::steady_clock::time_point a, std::chrono::stea
     return std::chrono::duration<double>(b - a).count();
 }
 
+double QuietestWindow(const WaveFile& w, std::size_t first);
+
 void ExpectHeader(const WaveFile& w, int bits, int channels, int rate) {
     EXPECT_EQ(w.riff, "RIFF");
     EXPECT_EQ(w.wave, "WAVE");
@@ -260,6 +262,56 @@ TEST_F(SoundCaptureTest, AServerSlowToDeliverAtTheStartLeavesSilenceNotAShorterS
                 SecondsBetween(h.started, h.stopped), static_cast<double>(lead) / w.rate);
     ASSERT_GT(w.samples.size(), lead + w.rate);
     EXPECT_NEAR(DominantFrequency(w, w.samples.size() - w.rate, w.rate, 900, 1100), 1000, 10);
+    EXPECT_LT(TrackPhase(w, 1000, lead + w.rate / 10).largestStep, 0.05);
+}
+
+// A player that asks for no particular latency lets the sink render up to two seconds ahead, and a
+// device opened at the start would be handed nothing of that: kept ready while sound may be
+// recorded, the device finds the sound at once.
+TEST_F(SoundCaptureTest, ADeviceKeptReadyFindsTheSoundAtOnceBehindASlowPlayer) {
+    SinePlayer sine(dir.Path(), false, 30, 1000, 0);
+    CaptureHarness h(16, 1, 22050, dir.Path(), true);
+    WaitForShortSinkLatency();
+    std::size_t logBefore = testsupport::ReadFile(platform::GetProgramFolder() + "Diary/RiviveZuzuve.log").size();
+    h.Start();
+    Pump(1500);
+    h.Stop();
+
+    EXPECT_TRUE(boxes.Boxes().empty());
+    WaveFile w = ReadWave(h.capture->TempWavPath());
+    ASSERT_TRUE(w.valid);
+    std::size_t lead = 0;
+    while (lead < w.samples.size() && w.samples[lead] == 0) ++lead;
+    std::string log = testsupport::ReadFile(platform::GetProgramFolder() + "Diary/RiviveZuzuve.log").substr(logBefore);
+    std::printf("measured: %.3f s of silence at the start; log: %s\n", static_cast<double>(lead) / w.rate, log.c_str());
+    EXPECT_LT(lead, w.rate / 10u);  // the sink's short lead at the start
+    EXPECT_GT(QuietestWindow(w, w.rate / 10), 0.1);
+}
+
+// Without the device kept ready the same start leaves silence for what the server never delivered,
+// and the log says how long.
+TEST_F(SoundCaptureTest, SoundTheServerNeverDeliveredIsSilenceAndLogged) {
+    SinePlayer sine(dir.Path(), false, 30, 1000, 0);
+    Pump(2500);  // the player has played out the idle sink's lead and holds the sink at its own
+    std::size_t logBefore = testsupport::ReadFile(platform::GetProgramFolder() + "Diary/RiviveZuzuve.log").size();
+    CaptureHarness h(16, 1, 22050, dir.Path());
+    h.Start();
+    Pump(3000);
+    h.Stop();
+
+    WaveFile w = ReadWave(h.capture->TempWavPath());
+    ASSERT_TRUE(w.valid);
+    std::size_t lead = 0;
+    while (lead < w.samples.size() && w.samples[lead] == 0) ++lead;
+    std::string log = testsupport::ReadFile(platform::GetProgramFolder() + "Diary/RiviveZuzuve.log").substr(logBefore);
+    std::printf("measured: %.3f s of silence at the start; log: %s\n", static_cast<double>(lead) / w.rate, log.c_str());
+    ASSERT_GT(lead, w.rate / 10u) << "the player did not hold the sink at a long latency";
+    unsigned loggedMs = 0;
+    const std::size_t at = log.find("Sound starts with ");
+    ASSERT_NE(at, std::string::npos);
+    loggedMs = static_cast<unsigned>(std::atoi(log.c_str() + at + 18));
+    EXPECT_NEAR(loggedMs, 1000.0 * lead / w.rate, 25);
+    EXPECT_NEAR(Seconds(w), SecondsBetween(h.started, h.stopped), 0.150);
     EXPECT_LT(TrackPhase(w, 1000, lead + w.rate / 10).largestStep, 0.05);
 }
 
