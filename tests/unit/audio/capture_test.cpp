@@ -168,6 +168,47 @@ TEST_F(SoundQueueTest, PausesCutTheFramesBetweenTheirInstantsOutOfTheBuffers) {
     }
 }
 
+// The device is kept ready while sound may be recorded, and let go once with the capture.
+TEST_F(SoundQueueTest, TheDeviceIsKeptReadyOnlyWhileSoundMayBeRecorded) {
+    for (int recordAudio : {0, 1}) {
+        settings.RecordAudio = recordAudio;
+        MakeCapture(dir.Path());
+        EXPECT_EQ(device.keptReady, recordAudio);
+        capture->KeepDeviceReady(true);
+        capture->KeepDeviceReady(true);
+        EXPECT_EQ(device.keptReady, 1);
+        capture.reset();
+        EXPECT_EQ(device.keptReady, 0);
+    }
+}
+
+// Silence the server never delivered is logged once with its length; sound left out is not.
+TEST_F(SoundQueueTest, SilenceAtTheStartIsLoggedWithItsLength) {
+    struct Case {
+        platform::WaveInStartInfo info;
+        const char* line;
+    } cases[] = {
+        {{true, 0, 2205}, "Sound starts with 200 ms of silence: the sound server captured nothing for them"},
+        {{true, 4410, 0}, nullptr},
+        {{false, 0, 0}, nullptr},
+    };
+    for (const Case& c : cases) {
+        device.startInfo = c.info;
+        logStart = testsupport::ReadFile(LogPath()).size();
+        Begin();
+        Fill('a');
+        Fill('b');
+        End();
+        const std::string lines = NewLogLines();
+        if (c.line) {
+            EXPECT_NE(lines.find(c.line), std::string::npos) << lines;
+            EXPECT_EQ(lines.find("Sound starts"), lines.rfind("Sound starts")) << "logged once";
+        } else {
+            EXPECT_EQ(lines.find("Sound starts"), std::string::npos) << lines;
+        }
+    }
+}
+
 TEST_F(SoundQueueTest, UntilTheJobFlagsAreBoundFilledBuffersAreRetiredUnwritten) {
     std::string folder = dir.Path();
     capture = std::make_unique<audio::CWaveInCapture>(window.Handle(), settings, device,
