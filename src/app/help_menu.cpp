@@ -55,9 +55,9 @@ void HelpMenu::OnHelpButton() {
 
 void HelpMenu::RunChoice(int command) {
     switch (command) {
-        case ID_PRODUCT_PAGE: open_(kProductPageUrl); break;
-        case ID_SUPPORT: open_(kSupportUrl); break;
-        case ID_HELP_FILE: open_(kHelpFileUrl); break;
+        case ID_PRODUCT_PAGE: open_(platform::GetProgramFolder() + kProductPage); break;
+        case ID_SUPPORT: open_(platform::GetProgramFolder() + kSupportPage); break;
+        case ID_HELP_FILE: open_(platform::GetProgramFolder() + kHelpFilePage); break;
         case ID_OPEN_LOG: open_(platform::GetProgramFolder() + "Diary/"); break;
         case ID_ABOUT: about_(owner_); break;
         default: break;

@@ -21,6 +21,22 @@ constexpr const char* kVideo = "Video Settings";
 constexpr const char* kAudio = "Audio Settings";
 constexpr const char* kGlobal = "Global Options";
 
+// The hot keys' modifier flags and key codes (not their masks).
+void ReadHotKeys(const CIni& ini, RecordSettings& s) {
+    s.StartAlt = ini.GetBool("StartAlt", kGlobal, 0);
+    s.StartCtrl = ini.GetBool("StartCtrl", kGlobal, 0);
+    s.StartShift = ini.GetBool("StartShift", kGlobal, 0);
+    s.StartHotkey = ini.GetInt(kGlobal, "StartHotkey", 119);
+    s.PauseAlt = ini.GetBool("PauseAlt", kGlobal, 0);
+    s.PauseCtrl = ini.GetBool("PauseCtrl", kGlobal, 0);
+    s.PauseShift = ini.GetBool("PauseShift", kGlobal, 0);
+    s.PauseHotkey = ini.GetInt(kGlobal, "PauseHotkey", 120);
+    s.StopAlt = ini.GetBool("StopAlt", kGlobal, 0);
+    s.StopCtrl = ini.GetBool("StopCtrl", kGlobal, 0);
+    s.StopShift = ini.GetBool("StopShift", kGlobal, 0);
+    s.StopHotkey = ini.GetInt(kGlobal, "StopHotkey", 121);
+}
+
 }  // namespace
 
 platform::Rect CentredWindowRect(int screenWidth, int screenHeight, int windowWidth,
@@ -84,18 +100,15 @@ void LoadSettings(RecordSettings& s, const std::string& iniPath, const platform:
     s.TrayIcon = flag(kGlobal, "TrayIcon", 1);
     s.MiniTray = flag(kGlobal, "MiniTray", 1);
     s.CloseTray = flag(kGlobal, "CloseTray", 0);
-    s.StartAlt = flag(kGlobal, "StartAlt", 0);
-    s.StartCtrl = flag(kGlobal, "StartCtrl", 0);
-    s.StartShift = flag(kGlobal, "StartShift", 0);
-    s.StartHotkey = integer(kGlobal, "StartHotkey", 119);
-    s.PauseAlt = flag(kGlobal, "PauseAlt", 0);
-    s.PauseCtrl = flag(kGlobal, "PauseCtrl", 0);
-    s.PauseShift = flag(kGlobal, "PauseShift", 0);
-    s.PauseHotkey = integer(kGlobal, "PauseHotkey", 120);
-    s.StopAlt = flag(kGlobal, "StopAlt", 0);
-    s.StopCtrl = flag(kGlobal, "StopCtrl", 0);
-    s.StopShift = flag(kGlobal, "StopShift", 0);
-    s.StopHotkey = integer(kGlobal, "StopHotkey", 121);
+    ReadHotKeys(ini, s);
+}
+
+void LoadHotKeyOptions(RecordSettings& s, const std::string& iniPath) {
+    CIni ini(iniPath);
+    ReadHotKeys(ini, s);
+    s.uHotkeyMaskStart = ini.GetInt(kGlobal, "uHotkeyMaskStart", 0);
+    s.uHotkeyMaskPause = ini.GetInt(kGlobal, "uHotkeyMaskPause", 0);
+    s.uHotkeyMaskStop = ini.GetInt(kGlobal, "uHotkeyMaskStop", 0);
 }
 
 void SaveSettings(const RecordSettings& s, const std::string& path,

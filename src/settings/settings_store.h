@@ -23,6 +23,10 @@ void LoadSettings(RecordSettings& s, const std::string& iniPath, const platform:
 void SaveSettings(const RecordSettings& s, const std::string& iniPath,
                   const platform::WAVEFORMATEX* compressed);
 
+// Reads the hot keys' flags, codes and masks from [Global Options] (the Options dialog's
+// opening), each with its default when missing or empty; the other members stay.
+void LoadHotKeyOptions(RecordSettings& s, const std::string& iniPath);
+
 // Writes [Global Options] (the Options dialog's OK).
 void SaveGlobalOptions(const RecordSettings& s, const std::string& iniPath);
 
