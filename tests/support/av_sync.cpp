@@ -215,11 +215,15 @@ FlashBeepRun RecordFlashBeep(const std::string& folder, int seconds, double paus
         }
         SleepUntilUs(recording + static_cast<std::int64_t>((seconds + pauseSeconds) * 1e6));
         Key("F10");
-        WaitFor([&] { return !fs::is_empty(saved); }, 120);
+        // The join writes under a hidden temporary name and renames the finished file.
+        WaitFor(
+            [&] {
+                for (const auto& entry : fs::directory_iterator(saved))
+                    if (entry.path().extension() == ".avi") run.output = entry.path().string();
+                return !run.output.empty();
+            },
+            120 + seconds);
     }
-    if (fs::exists(saved))
-        for (const auto& entry : fs::directory_iterator(saved))
-            if (entry.path().extension() == ".avi") run.output = entry.path().string();
     End(recorder);
     End(stimulus);
     std::istringstream lines(stimulusText());
