@@ -87,13 +87,18 @@ void ReadFlashes(const std::string& path, AvEvents* events) {
     std::istringstream lines(Output("ffmpeg -nostdin -hide_banner -i " + Quoted(path) +
                                    " -map 0:v -fps_mode passthrough -vf format=gray,showinfo -f null - 2>&1"));
     bool bright = false;
+    double previous = 0;
     for (std::string line; std::getline(lines, line);) {
         std::size_t time = line.find("pts_time:"), mean = line.find("mean:[");
         if (time == std::string::npos || mean == std::string::npos) continue;
         double seconds = std::atof(line.c_str() + time + 9);
         double level = std::atof(line.c_str() + mean + 6);
-        if (level > 128 && !bright) events->flashes.push_back(seconds);
+        if (level > 128 && !bright) {
+            events->flashes.push_back(seconds);
+            events->before.push_back(previous);
+        }
         bright = level > 128;
+        previous = seconds;
     }
 }
 
@@ -132,12 +137,13 @@ AvEvents MeasureFlashesAndBeeps(const std::string& path) {
 
 std::vector<AvPair> PairFlashesWithBeeps(const AvEvents& events, double window) {
     std::vector<AvPair> pairs;
-    for (double flash : events.flashes) {
+    for (std::size_t i = 0; i < events.flashes.size(); ++i) {
+        const double flash = events.flashes[i];
         const double* best = nullptr;
         for (const double& beep : events.beeps)
             if (std::fabs(beep - flash) <= window && (!best || std::fabs(beep - flash) < std::fabs(*best - flash)))
                 best = &beep;
-        if (best) pairs.push_back({flash, *best});
+        if (best) pairs.push_back({flash, *best, events.before[i]});
     }
     return pairs;
 }

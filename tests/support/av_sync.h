@@ -2,6 +2,7 @@
 // Measuring picture against sound in a saved recording of the flash-and-beep window
 // (flash_beep.cpp), by decoding it with ffmpeg: when each flash shows in the picture and when
 // each beep begins in the sound.
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -9,6 +10,7 @@ namespace testsupport {
 
 struct AvEvents {
     std::vector<double> flashes;  // seconds: time of the first frame of each flash
+    std::vector<double> before;   // seconds: time of the frame before each of them
     std::vector<double> beeps;    // seconds: onset of each beep
     double headLevel = 0;         // RMS of the first 200 ms of sound (full scale 1)
     double soundSeconds = 0;
@@ -19,7 +21,10 @@ AvEvents MeasureFlashesAndBeeps(const std::string& path);
 
 struct AvPair {
     double flash, beep;
+    double before;  // the frame before the flash: a loaded frame loop may leave positions out
     double Offset() const { return flash - beep; }  // positive: the picture is late
+    // How much longer than one frame at 30 fps the flash may have waited for a frame.
+    double FrameGap() const { return std::max(0.0, flash - before - 1.0 / 30); }
 };
 
 // Each flash with the beep nearest to it, when one lies within `window` seconds.
