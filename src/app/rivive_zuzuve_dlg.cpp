@@ -272,7 +272,8 @@ bool CRiviveZuzuveDlg::OnInitDialog() {
 
     // 10. The pages, which edit the settings in place.
     InstallPage(1, new video_settings::CVideoDlg(settings_, this));
-    InstallPage(2, new audio::CAudioDlg(settings_, this));
+    auto* audioPage = new audio::CAudioDlg(settings_, this);
+    InstallPage(2, audioPage);
     InstallPage(3, new finishing::COutPutDlg(settings_, this));
 
     // 11, 12. Screen size, the flashing frame, and the recording control that drives it.
@@ -287,7 +288,9 @@ bool CRiviveZuzuveDlg::OnInitDialog() {
     recording_ = std::make_unique<recording::RecordingControl>(*recordingHost_, flashing_.get(),
                                                                recording::RealAviApi(), sound_);
     if (capture_) {
-        capture_->SetJobFlags(recording_->Job().Running, recording_->Job().Paused);
+        capture_->SetJobFlags(recording_->Job().Running);
+        connect(audioPage, &audio::CAudioDlg::RecordAudioChanged, this,
+                [this](bool recordAudio) { capture_->KeepDeviceReady(recordAudio); });
         messages_.On(platform::MM_WIM_DATA, [this](platform::WPARAM w, platform::LPARAM l) {
             return capture_->OnWIM_DATA(w, l);
         });

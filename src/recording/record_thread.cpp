@@ -32,12 +32,17 @@ void ReportFrameMemoryFailure() {
 }
 
 // Sleeps one frame period in 50 ms slices, or through a pause; a pause is cut out of the
-// timeline by moving StartTime.
-void WaitForNextFrame(RecordJob& job, RecordClock& clock) {
+// timeline by moving StartTime, and the same stretch out of the sound. `loopStart` is the
+// StartTime the loop began with, the instant sound capture started.
+void WaitForNextFrame(RecordJob& job, RecordClock& clock, audio::SoundCapture* sound,
+                      std::uint32_t loopStart) {
     if (job.Paused) {
         std::uint32_t pausedAt = clock.Now();
+        if (sound) sound->PauseAt(pausedAt - loopStart);
         while (job.Paused) clock.Sleep(kSliceMs);
-        job.StartTime += clock.Now() - pausedAt;
+        std::uint32_t resumedAt = clock.Now();
+        if (sound) sound->ResumeAt(resumedAt - loopStart);
+        job.StartTime += resumedAt - pausedAt;
         return;
     }
     std::uint32_t period = static_cast<std::uint32_t>(job.MsPerFrame);
@@ -48,18 +53,46 @@ void WaitForNextFrame(RecordJob& job, RecordClock& clock) {
     if (job.Running) clock.Sleep(period % kSliceMs);
 }
 
+// While sound is recorded (`sound` not null) the picture is timed by the sound device's clock, so
+// that every frame lands where the sound of its instant lies however that clock drifts from the
+// system's. Time zero is the first reading; until the device can tell its time the system clock
+// stands in, and the time never runs back. Without sound it is the system clock.
+class SoundTimedClock final : public RecordClock {
+public:
+    SoundTimedClock(RecordClock& system, audio::SoundCapture* sound) : system_(system), sound_(sound) {}
+
+    std::uint32_t Now() override {
+        std::uint32_t ms = 0;
+        if (!sound_) return system_.Now();
+        if (!started_) {
+            zero_ = last_ = system_.Now();
+            started_ = true;
+        } else {
+            std::uint32_t now = sound_->ClockMs(&ms) ? zero_ + ms : system_.Now();
+            if (static_cast<std::int32_t>(now - last_) > 0) last_ = now;
+        }
+        return last_;
+    }
+    void Sleep(std::uint32_t ms) override { system_.Sleep(ms); }
+
+private:
+    RecordClock& system_;
+    audio::SoundCapture* sound_;
+    bool started_ = false;
+    std::uint32_t zero_ = 0, last_ = 0;
+};
+
 }  // namespace
 
-std::uint32_t FramePosition(std::int32_t msPerFrame, std::uint32_t elapsed) {
-    double position = (1000.0 / msPerFrame) * (elapsed / 1000.0);
-    return static_cast<std::uint32_t>(static_cast<std::uint64_t>(position));
+std::uint32_t FramePosition(std::int32_t frameRate, std::uint32_t elapsed) {
+    return static_cast<std::uint32_t>(std::uint64_t{elapsed} * static_cast<std::uint32_t>(frameRate) / 1000);
 }
 
 int RecordVideo(const RecordEnvironment& env, FrameSource& frames, const std::string& path,
                 int left, int top, int width, int height, int rate) {
     RecordJob& job = *env.job;
     AviApi& avi = *env.avi;
-    RecordClock& clock = env.clock ? *env.clock : SystemClock();
+    RecordClock& systemClock = env.clock ? *env.clock : SystemClock();
 
     if ((avi.VideoForWindowsVersion() >> 16) < kMinimumVideoVersion) {
         WriteLogLine("Video Version is too low!");
@@ -120,16 +153,19 @@ int RecordVideo(const RecordEnvironment& env, FrameSource& frames, const std::st
     }
 
     if (!memoryFailed && result == media::AVIERR_OK) {
-        job.StartTime = clock.Now();
-        job.FirstFramePending = 1;
-        std::uint32_t lastWritten = 0;
-        bool anyWritten = false;
-
         if (job.RecordAudio && env.sound) {
             env.sound->OpenSoundFile();
             env.sound->StartAudioRecording();
             soundStarted = true;
         }
+        // Time zero of the picture is the instant sound capture started from, and the first
+        // frame is grabbed right after it.
+        SoundTimedClock clock(systemClock, soundStarted ? env.sound : nullptr);
+        job.StartTime = clock.Now();
+        job.FirstFramePending = 1;
+        const std::uint32_t loopStart = job.StartTime;
+        std::uint32_t lastWritten = 0;
+        bool anyWritten = false;
 
         while (job.Running) {
             std::uint32_t elapsed = 0, position = 0;
@@ -142,7 +178,7 @@ int RecordVideo(const RecordEnvironment& env, FrameSource& frames, const std::st
             if (job.FirstFramePending)
                 job.FirstFramePending = 0;
             else
-                position = FramePosition(job.MsPerFrame, elapsed);
+                position = FramePosition(job.FrameRate, elapsed);
 
             // A grab on a position already written (also a second one on 0) is dropped.
             if (position > lastWritten || (position == 0 && !anyWritten)) {
@@ -159,7 +195,7 @@ int RecordVideo(const RecordEnvironment& env, FrameSource& frames, const std::st
                 anyWritten = true;
             }
             frames.FreeFrame(frame);
-            WaitForNextFrame(job, clock);
+            WaitForNextFrame(job, clock, soundStarted ? env.sound : nullptr, loopStart);
         }
     }
 

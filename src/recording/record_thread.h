@@ -47,7 +47,8 @@ int RecordThreadProc(RecordEnvironment env);
 int RecordVideo(const RecordEnvironment& env, FrameSource& frames, const std::string& path,
                 int left, int top, int width, int height, int rate);
 
-// Stream position of a frame grabbed `elapsed` ms after the start of the loop.
-std::uint32_t FramePosition(std::int32_t msPerFrame, std::uint32_t elapsed);
+// Stream position of a frame grabbed `elapsed` ms after the start of the loop, in a stream of
+// `frameRate` positions per second, so that the picture keeps the recording's real time.
+std::uint32_t FramePosition(std::int32_t frameRate, std::uint32_t elapsed);
 
 }  // namespace recording

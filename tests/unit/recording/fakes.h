@@ -91,6 +91,16 @@ public:
     std::vector<std::string> calls;
     void OpenSoundFile() override { calls.push_back("open"); }
     void StartAudioRecording() override { calls.push_back("start"); }
+    void PauseAt(std::uint32_t ms) override { calls.push_back("pause@" + std::to_string(ms)); }
+    void ResumeAt(std::uint32_t ms) override { calls.push_back("resume@" + std::to_string(ms)); }
+    // The device's clock: the next reading, none when the list is empty.
+    std::deque<std::uint32_t> clockReadings;
+    bool ClockMs(std::uint32_t* ms) override {
+        if (clockReadings.empty()) return false;
+        *ms = clockReadings.front();
+        clockReadings.pop_front();
+        return true;
+    }
     void StopAudioRecording() override { calls.push_back("stop"); }
     void DestroySoundFile() override { calls.push_back("destroy"); }
 };

@@ -87,18 +87,20 @@ protected:
 
 }  // namespace
 
+// Positions follow the clock at the stream's own rate, also where the rate does not divide 1000
+// (30 fps: a minute of recording is a minute of video, not 1 % more).
 TEST(FramePosition, FollowsTheClockWithTruncation) {
     struct Case {
-        std::int32_t msPerFrame;
+        std::int32_t frameRate;
         std::uint32_t elapsed, position;
     } cases[] = {
-        {50, 1000, 20}, {50, 1130, 22}, {50, 49, 0},   {100, 1999, 19},
-        {33, 60000, 1818}, {33, 32, 0}, {33, 34, 1},   {66, 1000, 15},
-        {40, 1000, 25},  {1000, 2500, 2}, {50, 4000000000u, 80000000},
+        {20, 1000, 20}, {20, 1130, 22}, {20, 49, 0},   {10, 1999, 19},
+        {30, 60000, 1800}, {30, 33, 0}, {30, 34, 1},   {15, 1000, 15}, {15, 600000, 9000},
+        {25, 1000, 25},  {1, 2500, 2}, {20, 4000000000u, 80000000},
     };
     for (const Case& c : cases)
-        EXPECT_EQ(FramePosition(c.msPerFrame, c.elapsed), c.position)
-            << c.msPerFrame << " ms/frame at " << c.elapsed;
+        EXPECT_EQ(FramePosition(c.frameRate, c.elapsed), c.position)
+            << c.frameRate << " fps at " << c.elapsed;
 }
 
 TEST_F(RecordVideoTest, FramesGoToThePositionOfTheirGrabTime) {
@@ -139,6 +141,40 @@ TEST_F(RecordVideoTest, TenSecondsOfPauseLeaveNoGap) {
     // again (dropped) and one at position 2.
     EXPECT_EQ(avi.positions, (std::vector<long>{0, 1, 2}));
     EXPECT_GE(clock.now, 10000u);
+}
+
+// The picture's time zero is taken after sound capture has started, and a pause leaves the same
+// stretch out of the sound as out of the picture, counted from that zero.
+TEST_F(RecordVideoTest, SoundStartsAtTimeZeroAndLosesThePausedStretchToo) {
+    job.RecordAudio = 1;
+    clock.now = 500;
+    frames.onGrab = [this](int grab) {
+        if (grab == 1) sound.calls.push_back("first frame at " + std::to_string(clock.now - job.StartTime));
+        if (grab == 2) job.Paused = 1;
+    };
+    clock.onSleep = [this] {
+        if (job.Paused && clock.now >= 4000) job.Paused = 0;
+    };
+    Run(3);
+    EXPECT_EQ(sound.calls, (std::vector<std::string>{"open", "start", "first frame at 0", "pause@50",
+                                                     "resume@3500", "stop", "destroy"}));
+    EXPECT_EQ(avi.positions, (std::vector<long>{0, 1}));
+}
+
+// With sound the frames are placed by the sound device's clock once it can tell its time, never
+// going back; the system clock stands in before.
+TEST_F(RecordVideoTest, WithSoundFramesFollowTheDevicesClock) {
+    job.RecordAudio = 1;
+    job.FrameRate = 30;
+    job.MsPerFrame = 33;
+    clock.readings = {1000, 1040, 5000, 9000, 9000};  // the system clock, far off
+    sound.clockReadings.clear();
+    frames.onGrab = [this](int grab) {
+        // The device knows its time from the third loop grab on: 2000 ms, then 1990 ms.
+        if (grab == 2) sound.clockReadings = {2000, 1990};
+    };
+    Run(4);
+    EXPECT_EQ(avi.positions, (std::vector<long>{0, 1, 60}));
 }
 
 TEST_F(RecordVideoTest, FramePeriodIsSleptInSlicesAndStopIsSeenAfterOne) {
