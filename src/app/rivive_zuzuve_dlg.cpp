@@ -29,6 +29,7 @@
 #include "resources/dialog_templates.h"
 #include "resources/resource_ids.h"
 #include "settings/settings_store.h"
+#include "settings/settings_table.h"
 #include "skin/bitmap_utils.h"
 #include "skin/bmp_button.h"
 
@@ -251,6 +252,8 @@ bool CRiviveZuzuveDlg::OnInitDialog() {
         screenSize.width(), screenSize.height(), width(), height());
     move(centred.left, centred.top);
     settings::LoadSettings(settings_, ConfigPath(), centred, audio::CompressedFormat);
+    // What the Video page sets at its initialisation holds before the page exists, too.
+    settings::ReplaceBlackHighlightColours(settings_);
     audio::SuggestCompressedFormat(settings_);
     RegisterHotKeys(HotKeyService(), Handle(), settings_);
 

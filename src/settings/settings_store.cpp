@@ -2,6 +2,9 @@
 
 #include "platform/core/profile.h"
 #include "settings/ini.h"
+#include "settings/settings_table.h"
+
+#include <string_view>
 
 namespace settings {
 
@@ -11,15 +14,25 @@ void WriteInt(const char* section, const char* key, std::int64_t value, const st
     platform::WritePrivateProfileString(section, key, std::to_string(value).c_str(), path);
 }
 
-void WriteFlag(const char* section, const char* key, std::int32_t value, const std::string& path) {
-    WriteInt(section, key, value != 0 ? 1 : 0, path);
+std::int32_t DefaultFor(const IntSetting& setting, const platform::Rect& window) {
+    switch (setting.window) {
+        case WindowDefault::Left: return window.left;
+        case WindowDefault::Top: return window.top;
+        case WindowDefault::Width: return window.Width();
+        case WindowDefault::Height: return window.Height();
+        case WindowDefault::None: break;
+    }
+    return setting.def;
 }
 
-constexpr const char* kArea = "Area Settings";
-constexpr const char* kOutput = "Output Settings";
-constexpr const char* kVideo = "Video Settings";
-constexpr const char* kAudio = "Audio Settings";
-constexpr const char* kGlobal = "Global Options";
+// The table's keys of one section, in table order.
+void WriteSection(const RecordSettings& s, const char* section, const std::string& path) {
+    for (const IntSetting& setting : kIntSettings) {
+        if (std::string_view(setting.section) != section) continue;
+        const std::int32_t value = s.*setting.member;
+        WriteInt(section, setting.key, setting.kind == ValueKind::Flag ? (value != 0) : value, path);
+    }
+}
 
 }  // namespace
 
@@ -33,131 +46,33 @@ platform::Rect CentredWindowRect(int screenWidth, int screenHeight, int windowWi
 void LoadSettings(RecordSettings& s, const std::string& iniPath, const platform::Rect& window,
                   platform::WAVEFORMATEX* compressed) {
     CIni ini(iniPath);
-    auto flag = [&](const char* section, const char* key, std::int32_t def) {
-        return ini.GetBool(key, section, def);
-    };
-    auto integer = [&](const char* section, const char* key, std::int32_t def) {
-        return ini.GetInt(section, key, def);
-    };
-    auto word = [&](const char* section, const char* key, std::int32_t def) {
-        return static_cast<std::uint16_t>(ini.GetInt(section, key, def));
-    };
-
-    s.RecordMode = flag(kArea, "RecordMode", 0);
-    s.RecordLeft = integer(kArea, "RecordLeft", window.left);
-    s.RecordTop = integer(kArea, "RecordTop", window.top);
-    s.RecordRight = integer(kArea, "RecordRight", window.Width());
-    s.RecordBottom = integer(kArea, "RecordBottom", window.Height());
-    s.FlashingRect = flag(kArea, "FlashingRect", 1);
-
-    s.AutoSave = flag(kOutput, "AutoSave", 0);
-    s.AutoSaveDir = ini.GetString(kOutput, "AutoSaveDir", "");
-
-    s.VideoQuanlity = integer(kVideo, "VideoQuanlity", 65);
-    s.HighLightSize = integer(kVideo, "HighLightSize", 64);
-    s.RecordMouse = flag(kVideo, "RecordMouse", 1);
-    s.FrameRate = integer(kVideo, "FrameRate", 20);
-    s.HighLightMouse = flag(kVideo, "HighLightMouse", 1);
-    s.HighLightMouseCOLOR = integer(kVideo, "HighLightMouseCOLOR", 0);
-    s.ClickHighMouse = flag(kVideo, "ClickHighMouse", 0);
-    s.ClickHighMouseLeftCOLOR = integer(kVideo, "ClickHighMouseLeftCOLOR", 0);
-    s.ClickHighMouseRightCOLOR = integer(kVideo, "ClickHighMouseRightCOLOR", 0);
-    s.VideoType = integer(kVideo, "VideoType", kVideoAvi);
-
-    s.RecordAudio = flag(kAudio, "RecordAudio", 0);
-    s.WaveInSelected = integer(kAudio, "WaveInSelected", 64);
-    s.Audio_bits_per_sample = integer(kAudio, "Audio_bits_per_sample", 16);
-    s.Audio_num_channels = integer(kAudio, "Audio_num_channels", 1);
-    s.Audio_samples_per_seconds = integer(kAudio, "Audio_samples_per_seconds", 22050);
-    if (compressed) {
-        compressed->wFormatTag = word(kAudio, "Audio_Compress_Type", 2);
-        compressed->nChannels = word(kAudio, "nChannels", 1);
-        compressed->nSamplesPerSec = static_cast<std::uint32_t>(integer(kAudio, "nSamplesPerSec", 11025));
-        compressed->nAvgBytesPerSec = static_cast<std::uint32_t>(integer(kAudio, "nAvgBytesPerSec", 11025));
-        compressed->nBlockAlign = word(kAudio, "nBlockAlign", 1);
-        compressed->wBitsPerSample = word(kAudio, "wBitsPerSample", 8);
-        compressed->cbSize = word(kAudio, "cbSize", 2);
+    for (const IntSetting& setting : kIntSettings) {
+        if (!setting.loaded) continue;
+        const std::int32_t def = DefaultFor(setting, window);
+        s.*setting.member = setting.kind == ValueKind::Flag
+                                ? ini.GetBool(setting.section, setting.key, def)
+                                : ini.GetInt(setting.section, setting.key, def);
     }
-
-    s.StartMinimize = flag(kGlobal, "StartMinimize", 1);
-    s.PlayVideo = flag(kGlobal, "PlayVideo", 1);
-    s.TrayIcon = flag(kGlobal, "TrayIcon", 1);
-    s.MiniTray = flag(kGlobal, "MiniTray", 1);
-    s.CloseTray = flag(kGlobal, "CloseTray", 0);
-    s.StartAlt = flag(kGlobal, "StartAlt", 0);
-    s.StartCtrl = flag(kGlobal, "StartCtrl", 0);
-    s.StartShift = flag(kGlobal, "StartShift", 0);
-    s.StartHotkey = integer(kGlobal, "StartHotkey", 119);
-    s.PauseAlt = flag(kGlobal, "PauseAlt", 0);
-    s.PauseCtrl = flag(kGlobal, "PauseCtrl", 0);
-    s.PauseShift = flag(kGlobal, "PauseShift", 0);
-    s.PauseHotkey = integer(kGlobal, "PauseHotkey", 120);
-    s.StopAlt = flag(kGlobal, "StopAlt", 0);
-    s.StopCtrl = flag(kGlobal, "StopCtrl", 0);
-    s.StopShift = flag(kGlobal, "StopShift", 0);
-    s.StopHotkey = integer(kGlobal, "StopHotkey", 121);
+    s.AutoSaveDir = ini.GetString(kOutputSection, "AutoSaveDir", "");
+    if (compressed)
+        for (const FormatSetting& field : kFormatSettings)
+            field.set(*compressed, ini.GetInt(kAudioSection, field.key, field.def));
 }
 
 void SaveSettings(const RecordSettings& s, const std::string& path,
                   const platform::WAVEFORMATEX* compressed) {
-    WriteFlag(kArea, "RecordMode", s.RecordMode, path);
-    WriteInt(kArea, "RecordLeft", s.RecordLeft, path);
-    WriteInt(kArea, "RecordTop", s.RecordTop, path);
-    WriteInt(kArea, "RecordRight", s.RecordRight, path);
-    WriteInt(kArea, "RecordBottom", s.RecordBottom, path);
-    WriteFlag(kArea, "FlashingRect", s.FlashingRect, path);
-
-    WriteFlag(kOutput, "AutoSave", s.AutoSave, path);
-    platform::WritePrivateProfileString(kOutput, "AutoSaveDir", s.AutoSaveDir.c_str(), path);
-
-    WriteInt(kVideo, "VideoQuanlity", s.VideoQuanlity, path);
-    WriteInt(kVideo, "HighLightSize", s.HighLightSize, path);
-    WriteFlag(kVideo, "RecordMouse", s.RecordMouse, path);
-    WriteInt(kVideo, "FrameRate", s.FrameRate, path);
-    WriteFlag(kVideo, "HighLightMouse", s.HighLightMouse, path);
-    WriteInt(kVideo, "HighLightMouseCOLOR", s.HighLightMouseCOLOR, path);
-    WriteFlag(kVideo, "ClickHighMouse", s.ClickHighMouse, path);
-    WriteInt(kVideo, "ClickHighMouseLeftCOLOR", s.ClickHighMouseLeftCOLOR, path);
-    WriteInt(kVideo, "ClickHighMouseRightCOLOR", s.ClickHighMouseRightCOLOR, path);
-    WriteInt(kVideo, "VideoType", s.VideoType, path);
-
-    WriteFlag(kAudio, "RecordAudio", s.RecordAudio, path);
-    WriteInt(kAudio, "WaveInSelected", s.WaveInSelected, path);
-    WriteInt(kAudio, "Audio_bits_per_sample", s.Audio_bits_per_sample, path);
-    WriteInt(kAudio, "Audio_num_channels", s.Audio_num_channels, path);
-    WriteInt(kAudio, "Audio_samples_per_seconds", s.Audio_samples_per_seconds, path);
-    if (compressed) {
-        WriteInt(kAudio, "Audio_Compress_Type", compressed->wFormatTag, path);
-        WriteInt(kAudio, "nChannels", compressed->nChannels, path);
-        WriteInt(kAudio, "nSamplesPerSec", static_cast<std::int32_t>(compressed->nSamplesPerSec), path);
-        WriteInt(kAudio, "nAvgBytesPerSec", static_cast<std::int32_t>(compressed->nAvgBytesPerSec), path);
-        WriteInt(kAudio, "nBlockAlign", compressed->nBlockAlign, path);
-        WriteInt(kAudio, "wBitsPerSample", compressed->wBitsPerSample, path);
-        WriteInt(kAudio, "cbSize", compressed->cbSize, path);
-    }
+    WriteSection(s, kAreaSection, path);
+    WriteSection(s, kOutputSection, path);
+    platform::WritePrivateProfileString(kOutputSection, "AutoSaveDir", s.AutoSaveDir.c_str(), path);
+    WriteSection(s, kVideoSection, path);
+    WriteSection(s, kAudioSection, path);
+    if (compressed)
+        for (const FormatSetting& field : kFormatSettings)
+            WriteInt(kAudioSection, field.key, field.get(*compressed), path);
 }
 
 void SaveGlobalOptions(const RecordSettings& s, const std::string& path) {
-    WriteFlag(kGlobal, "StartMinimize", s.StartMinimize, path);
-    WriteFlag(kGlobal, "PlayVideo", s.PlayVideo, path);
-    WriteFlag(kGlobal, "TrayIcon", s.TrayIcon, path);
-    WriteFlag(kGlobal, "MiniTray", s.MiniTray, path);
-    WriteFlag(kGlobal, "CloseTray", s.CloseTray, path);
-    WriteFlag(kGlobal, "StartCtrl", s.StartCtrl, path);
-    WriteFlag(kGlobal, "StartAlt", s.StartAlt, path);
-    WriteFlag(kGlobal, "StartShift", s.StartShift, path);
-    WriteInt(kGlobal, "StartHotkey", s.StartHotkey, path);
-    WriteInt(kGlobal, "uHotkeyMaskStart", s.uHotkeyMaskStart, path);
-    WriteFlag(kGlobal, "PauseAlt", s.PauseAlt, path);
-    WriteFlag(kGlobal, "PauseCtrl", s.PauseCtrl, path);
-    WriteFlag(kGlobal, "PauseShift", s.PauseShift, path);
-    WriteInt(kGlobal, "PauseHotkey", s.PauseHotkey, path);
-    WriteInt(kGlobal, "uHotkeyMaskPause", s.uHotkeyMaskPause, path);
-    WriteFlag(kGlobal, "StopAlt", s.StopAlt, path);
-    WriteFlag(kGlobal, "StopCtrl", s.StopCtrl, path);
-    WriteFlag(kGlobal, "StopShift", s.StopShift, path);
-    WriteInt(kGlobal, "StopHotkey", s.StopHotkey, path);
-    WriteInt(kGlobal, "uHotkeyMaskStop", s.uHotkeyMaskStop, path);
+    WriteSection(s, kGlobalSection, path);
 }
 
 }  // namespace settings
