@@ -18,6 +18,7 @@
 // ours_ms on one thread. A digest of our coded bytes per sequence shows whether two builds of the
 // encoder write the same stream. Single-thread times are the thread's CPU time (so other processes on the
 // machine do not inflate them); the two-thread run is timed by the wall clock.
+#include "platform/media/dib.h"
 #include "platform/media/msvideo1_encoder.h"
 
 #include <QFont>
@@ -47,7 +48,7 @@ constexpr int kW = 1920, kH = 1080;
 constexpr int kQuality = 6500;
 constexpr int kKeyEvery = 20;
 constexpr int kFrames = 6;
-const std::size_t kStride = platform::media::MsVideo1Encoder::DibStride(kW);
+const std::size_t kStride = static_cast<std::size_t>(platform::media::DibStride(kW, 24));
 
 using Frame = std::vector<std::uint8_t>;
 

@@ -92,9 +92,9 @@ std::vector<DiscSpan> HaloDisc(int size) {
 
 void DrawCursorHalo(RecordJob& job, std::int32_t clickState, PixelRows bitmap, int x, int y) {
     std::uint32_t colour = static_cast<std::uint32_t>(job.HighLightMouseCOLOR);
-    if (clickState == 1 || clickState == 2) {
-        colour = static_cast<std::uint32_t>(clickState == 1 ? job.ClickHighMouseLeftCOLOR
-                                                            : job.ClickHighMouseRightCOLOR);
+    if (clickState == kClickLeft || clickState == kClickRight) {
+        colour = static_cast<std::uint32_t>(clickState == kClickLeft ? job.ClickHighMouseLeftCOLOR
+                                                                     : job.ClickHighMouseRightCOLOR);
         if (job.ClickFrameCount == 2) {
             job.ClickState = 0;
             job.ClickFrameCount = 0;

@@ -5,6 +5,7 @@
 // Thread contract: a FrameCapturer is used by the recording thread only. It reads and resets the
 // job's ClickState (set by the user-interface thread) and paints the flashing frame through its
 // queued host.
+#include "platform/media/dib.h"
 #include "platform/x11/screen_source.h"
 #include "recording/record_job.h"
 
@@ -37,7 +38,7 @@ struct Bitmap {
 
 constexpr int kHaloTile = 128;
 
-inline int DibStride(int width, int bits) { return ((width * bits + 31) / 32) * 4; }
+using platform::media::DibStride;
 
 // Allocates zero-initialised memory for a frame; null when it cannot be had.
 using FrameAllocator = std::function<void*(std::size_t)>;

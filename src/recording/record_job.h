@@ -21,6 +21,10 @@ using S = settings::RecordSettings;
 constexpr std::int32_t kFrameRate = DefaultOf(&S::FrameRate);
 }  // namespace initial
 
+// Clicks waiting to be marked (ClickState).
+constexpr std::int32_t kClickLeft = 1;
+constexpr std::int32_t kClickRight = 2;
+
 struct RecordJob {
     std::int32_t RecordMode = initial::DefaultOf(&initial::S::RecordMode);  // nonzero: full screen
     std::int32_t FlashingRect = initial::DefaultOf(&initial::S::FlashingRect);
@@ -39,7 +43,7 @@ struct RecordJob {
     std::int32_t HighLightMouse = initial::DefaultOf(&initial::S::HighLightMouse);
     std::int32_t ClickHighMouse = initial::DefaultOf(&initial::S::ClickHighMouse);
     std::int32_t HighLightSize = initial::DefaultOf(&initial::S::HighLightSize);
-    std::atomic<std::int32_t> ClickState{0};  // 0 none, 1 left, 2 right click to mark
+    std::atomic<std::int32_t> ClickState{0};  // 0 none, kClickLeft or kClickRight to mark
     std::int32_t ClickFrameCount = 0;
     std::int32_t HighLightMouseCOLOR = settings::kDefaultHighLightMouseCOLOR;
     std::int32_t ClickHighMouseLeftCOLOR = settings::kDefaultClickHighMouseLeftCOLOR;
@@ -58,7 +62,7 @@ struct RecordJob {
 // Called by the main window's button-down handlers: marks a left (or right) click for the next
 // frames when click marking is on.
 inline void MarkClick(RecordJob& job, bool rightButton) {
-    if (job.ClickHighMouse) job.ClickState = rightButton ? 2 : 1;
+    if (job.ClickHighMouse) job.ClickState = rightButton ? kClickRight : kClickLeft;
 }
 
 }  // namespace recording

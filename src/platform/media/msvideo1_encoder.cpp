@@ -4,6 +4,8 @@
 #pragma GCC diagnostic ignored "-Wpsabi"
 #include "platform/media/msvideo1_encoder.h"
 
+#include "platform/media/dib.h"
+
 #include <algorithm>
 #include <cmath>
 #include <atomic>
@@ -240,7 +242,7 @@ MsVideo1Encoder::~MsVideo1Encoder() {
 
 const std::vector<std::uint8_t>& MsVideo1Encoder::Encode(const std::uint8_t* dib, bool* key_out,
                                                          bool force_key, std::size_t stride) {
-    if (stride == 0) stride = DibStride(width_);
+    if (stride == 0) stride = static_cast<std::size_t>(DibStride(width_, 24));
     bool key = force_key || frame_count_ == 0 ||
                (key_frame_every_ > 0 && frame_count_ % key_frame_every_ == 0);
     // The padded picture: source rows shifted up by the padding rows (the bottom of the picture
