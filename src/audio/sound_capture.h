@@ -9,7 +9,8 @@ public:
     virtual ~SoundCapture() = default;
     // Names and creates the temporary WAVE file.
     virtual void OpenSoundFile() = 0;
-    virtual void StartAudioRecording() = 0;
+    // False when capture could not be started (the reason has been shown to the user).
+    virtual bool StartAudioRecording() = 0;
     virtual void StopAudioRecording() = 0;
     // Completes the WAVE file (if one exists) and clears the reference.
     virtual void DestroySoundFile() = 0;

@@ -62,7 +62,7 @@ public:
     void SetJobFlags(const std::atomic<std::int32_t>& running, const std::atomic<std::int32_t>& paused);
 
     void OpenSoundFile() override;
-    void StartAudioRecording() override { Start(); }
+    bool StartAudioRecording() override { return Start() != 0; }
     void StopAudioRecording() override { StopCapture(true); }
     void DestroySoundFile() override { ReleaseSoundFile(); }
 

@@ -1,5 +1,6 @@
 #include "recording/frame_capture.h"
 
+#include "companions/diary/diary.h"
 #include "platform/media/avi_writer.h"
 #include "recording/flashing_wnd.h"
 
@@ -184,7 +185,11 @@ std::uint8_t* FrameCapturer::Grab(RecordJob& job, int left, int top, int width, 
         }
         rows = bitmap_.Rows();
     }
-    screen_.Grab(left, top, width, height, rows.data, rows.stride);
+    const bool grabbed = screen_.Grab(left, top, width, height, rows.data, rows.stride);
+    if (grabbed == grabFailing_) {
+        grabFailing_ = !grabbed;
+        WriteLogLine(grabbed ? "Screen grab works again" : "Screen grab failed, the frames are black");
+    }
 
     if (job.RecordMouse) {
         platform::Point pointer = screen_.PointerPosition();

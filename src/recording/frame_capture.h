@@ -74,8 +74,9 @@ public:
 };
 
 // Frames from the screen, grabbed straight into the frame block at 24 bits. One frame block is
-// kept and reused while the frame size stays the same. Frames still held when the capturer is destroyed are the holder's
-// to free (with std::free).
+// kept and reused while the frame size stays the same. Frames still held when the capturer is
+// destroyed are the holder's to free (with std::free). A grab that reads nothing leaves a black
+// frame; the log says so when it begins and when the screen can be read again.
 class FrameCapturer final : public FrameSource {
 public:
     // `frameWindow` may be null (nothing to flash). The default allocator is calloc.
@@ -100,6 +101,7 @@ private:
     std::size_t spareSize_ = 0;
     std::uint8_t* lent_ = nullptr;  // the frame block out with the caller
     std::size_t lentSize_ = 0;
+    bool grabFailing_ = false;  // the last grab read nothing (said once in the log)
 };
 
 }  // namespace recording

@@ -127,8 +127,9 @@ int RecordVideo(const RecordEnvironment& env, FrameSource& frames, const std::st
 
         if (job.RecordAudio && env.sound) {
             env.sound->OpenSoundFile();
-            env.sound->StartAudioRecording();
-            soundStarted = true;
+            if (!env.sound->StartAudioRecording())
+                WriteLogLine("StartAudioRecording Error, the video goes on without sound");
+            soundStarted = true;  // what was opened is stopped and closed all the same
         }
 
         while (job.Running) {

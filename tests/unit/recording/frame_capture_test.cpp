@@ -219,6 +219,28 @@ TEST_F(CaptureFrameTest, HaloIsCentredOnThePointerUnderTheCursor) {
     capturer.FreeFrame(dib);
 }
 
+TEST_F(CaptureFrameTest, AGrabThatReadsNothingIsLoggedWhenItBeginsAndWhenItEnds) {
+    FrameCapturer capturer(screen, cursor, nullptr);
+    job.RecordMouse = 0;
+    rectest::LogTail log;
+    const bool readable[] = {true, false, false, false, true, true, false};
+    for (bool r : readable) {
+        screen.readable = r;
+        std::uint8_t* dib = capturer.CaptureFrame(job, 100, 50, 8, 8);
+        ASSERT_NE(dib, nullptr) << "a frame all the same";
+        if (!r) EXPECT_EQ(DibRGB(dib, 3, 3), 0u);
+        capturer.FreeFrame(dib);
+    }
+    auto count = [&log](const std::string& line) {
+        const std::string text = log.Text();
+        int n = 0;
+        for (auto at = text.find(line); at != std::string::npos; at = text.find(line, at + 1)) ++n;
+        return n;
+    };
+    EXPECT_EQ(count("Screen grab failed"), 2) << log.Text();
+    EXPECT_EQ(count("Screen grab works again"), 1) << log.Text();
+}
+
 TEST_F(CaptureFrameTest, RegionGrabIsBracketedByTheFlashColours) {
     FrameCapturer capturer(screen, cursor, &frame);
     frame.SetFrameArea(100, 50, 64, 64);
