@@ -63,7 +63,8 @@ int RunFromOwnProgramFolder(char** argv) {
 
 int main(int argc, char** argv) {
     if (int status = RunFromOwnProgramFolder(argv); status >= 0) return status;
-    if (!std::getenv("DISPLAY")) setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    const char* display = std::getenv("DISPLAY");
+    if (!display || !*display) setenv("QT_QPA_PLATFORM", "offscreen", 0);
     QApplication app(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();

@@ -1,5 +1,6 @@
 #include "app/main_messages.h"
 #include "app/main_skin_layout.h"
+#include "app/main_tray.h"
 #include "app/main_window_handle.h"
 #include "app/status_lines.h"
 #include "support/main_window_fixture.h"
@@ -177,6 +178,7 @@ TEST_F(MainWindowTest, MiniHidesTheFrameWhenIdleAndShowsTheStatusWindowWhenRecor
     for (const auto& c : cases) {
         WriteConfig(c.config);
         CRiviveZuzuveDlg& dlg = Make();
+        dlg.Tray()->SetAreaProbe([] { return true; });  // a desktop with a notification area
         int hides = 0;
         dlg.Messages().On(WM_USER_FLASHFRAME, [&](platform::WPARAM w, platform::LPARAM) {
             if (w == 1) ++hides;
@@ -199,6 +201,7 @@ TEST_F(MainWindowTest, MiniHidesTheFrameWhenIdleAndShowsTheStatusWindowWhenRecor
 TEST_F(MainWindowTest, HidingToTheTrayKeepsTheModalLoopRunning) {
     WriteConfig("[Global Options]\nMiniTray=1\nTrayIcon=1\nCloseTray=1\n");
     CRiviveZuzuveDlg& dlg = Make();
+    dlg.Tray()->SetAreaProbe([] { return true; });  // a desktop with a notification area
     bool runningAfterHide = false;
     QTimer::singleShot(0, &dlg, [&] {
         dlg.RunCommand(IDC_MINI);
