@@ -8,6 +8,7 @@
 // ClickFrameCount belong to the recording thread. ThreadActive is set by the user-interface
 // thread when it starts a recording thread and cleared by that thread after its final message.
 // Before the first Start the copies hold what a Start with the default settings would give them.
+#include "settings/highlight_colours.h"
 #include "settings/settings_table.h"
 
 #include <atomic>
@@ -45,9 +46,9 @@ struct RecordJob {
     std::int32_t HighLightSize = initial::DefaultOf(&initial::S::HighLightSize);
     std::atomic<std::int32_t> ClickState{0};  // 0 none, kClickLeft or kClickRight to mark
     std::int32_t ClickFrameCount = 0;
-    std::int32_t HighLightMouseCOLOR = settings::kDefaultHighLightMouseCOLOR;
-    std::int32_t ClickHighMouseLeftCOLOR = settings::kDefaultClickHighMouseLeftCOLOR;
-    std::int32_t ClickHighMouseRightCOLOR = settings::kDefaultClickHighMouseRightCOLOR;
+    std::int32_t HighLightMouseCOLOR = settings::kDefaultHighLightColor;
+    std::int32_t ClickHighMouseLeftCOLOR = settings::kDefaultLeftClickColor;
+    std::int32_t ClickHighMouseRightCOLOR = settings::kDefaultRightClickColor;
     std::atomic<std::int32_t> Paused{0};
     std::atomic<std::int32_t> Running{0};
     std::int32_t RecordAudio = initial::DefaultOf(&initial::S::RecordAudio);

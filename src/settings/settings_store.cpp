@@ -10,8 +10,8 @@ namespace settings {
 
 namespace {
 
-void WriteInt(const char* section, const char* key, std::int64_t value, const std::string& path) {
-    platform::WritePrivateProfileString(section, key, std::to_string(value).c_str(), path);
+bool WriteInt(const char* section, const char* key, std::int64_t value, const std::string& path) {
+    return platform::WritePrivateProfileString(section, key, std::to_string(value).c_str(), path);
 }
 
 std::int32_t DefaultFor(const IntSetting& setting, const platform::Rect& window) {
@@ -25,13 +25,21 @@ std::int32_t DefaultFor(const IntSetting& setting, const platform::Rect& window)
     return setting.def;
 }
 
-// The table's keys of one section, in table order.
-void WriteSection(const RecordSettings& s, const char* section, const std::string& path) {
+void Read(const CIni& ini, const IntSetting& setting, std::int32_t def, RecordSettings& s) {
+    s.*setting.member = setting.kind == ValueKind::Flag
+                            ? ini.GetBool(setting.section, setting.key, def)
+                            : ini.GetInt(setting.section, setting.key, def);
+}
+
+// The table's keys of one section, in table order. False when any could not be written.
+bool WriteSection(const RecordSettings& s, const char* section, const std::string& path) {
+    bool ok = true;
     for (const IntSetting& setting : kIntSettings) {
         if (std::string_view(setting.section) != section) continue;
         const std::int32_t value = s.*setting.member;
-        WriteInt(section, setting.key, setting.kind == ValueKind::Flag ? (value != 0) : value, path);
+        ok &= WriteInt(section, setting.key, setting.kind == ValueKind::Flag ? (value != 0) : value, path);
     }
+    return ok;
 }
 
 }  // namespace
@@ -46,33 +54,35 @@ platform::Rect CentredWindowRect(int screenWidth, int screenHeight, int windowWi
 void LoadSettings(RecordSettings& s, const std::string& iniPath, const platform::Rect& window,
                   platform::WAVEFORMATEX* compressed) {
     CIni ini(iniPath);
-    for (const IntSetting& setting : kIntSettings) {
-        if (!setting.loaded) continue;
-        const std::int32_t def = DefaultFor(setting, window);
-        s.*setting.member = setting.kind == ValueKind::Flag
-                                ? ini.GetBool(setting.section, setting.key, def)
-                                : ini.GetInt(setting.section, setting.key, def);
-    }
+    for (const IntSetting& setting : kIntSettings)
+        if (setting.reader != Reader::Options) Read(ini, setting, DefaultFor(setting, window), s);
     s.AutoSaveDir = ini.GetString(kOutputSection, "AutoSaveDir", "");
     if (compressed)
         for (const FormatSetting& field : kFormatSettings)
             field.set(*compressed, ini.GetInt(kAudioSection, field.key, field.def));
 }
 
-void SaveSettings(const RecordSettings& s, const std::string& path,
-                  const platform::WAVEFORMATEX* compressed) {
-    WriteSection(s, kAreaSection, path);
-    WriteSection(s, kOutputSection, path);
-    platform::WritePrivateProfileString(kOutputSection, "AutoSaveDir", s.AutoSaveDir.c_str(), path);
-    WriteSection(s, kVideoSection, path);
-    WriteSection(s, kAudioSection, path);
-    if (compressed)
-        for (const FormatSetting& field : kFormatSettings)
-            WriteInt(kAudioSection, field.key, field.get(*compressed), path);
+void LoadHotKeyOptions(RecordSettings& s, const std::string& iniPath) {
+    CIni ini(iniPath);
+    for (const IntSetting& setting : kIntSettings)
+        if (setting.reader != Reader::StartUp) Read(ini, setting, setting.def, s);
 }
 
-void SaveGlobalOptions(const RecordSettings& s, const std::string& path) {
-    WriteSection(s, kGlobalSection, path);
+bool SaveSettings(const RecordSettings& s, const std::string& path,
+                  const platform::WAVEFORMATEX* compressed) {
+    bool ok = WriteSection(s, kAreaSection, path);
+    ok &= WriteSection(s, kOutputSection, path);
+    ok &= platform::WritePrivateProfileString(kOutputSection, "AutoSaveDir", s.AutoSaveDir.c_str(), path);
+    ok &= WriteSection(s, kVideoSection, path);
+    ok &= WriteSection(s, kAudioSection, path);
+    if (compressed)
+        for (const FormatSetting& field : kFormatSettings)
+            ok &= WriteInt(kAudioSection, field.key, field.get(*compressed), path);
+    return ok;
+}
+
+bool SaveGlobalOptions(const RecordSettings& s, const std::string& path) {
+    return WriteSection(s, kGlobalSection, path);
 }
 
 }  // namespace settings

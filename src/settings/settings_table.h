@@ -22,6 +22,10 @@ enum class ValueKind { Flag, Int };
 // The area keys default to the main window's centred rectangle, known only when loading.
 enum class WindowDefault { None, Left, Top, Width, Height };
 
+// Who reads a key: start-up reads every key but the hot-key masks; the Options dialog's opening
+// reads the hot keys' flags, codes and masks.
+enum class Reader { StartUp, StartUpAndOptions, Options };
+
 struct IntSetting {
     const char* section;
     const char* key;
@@ -29,7 +33,7 @@ struct IntSetting {
     std::int32_t RecordSettings::*member;
     std::int32_t def;
     WindowDefault window = WindowDefault::None;
-    bool loaded = true;  // the hot-key masks are read by the Options dialog only
+    Reader reader = Reader::StartUp;
 };
 
 namespace table {
@@ -65,21 +69,21 @@ inline constexpr IntSetting kIntSettings[] = {
     {kGlobalSection, "TrayIcon", Flag, &S::TrayIcon, 1},
     {kGlobalSection, "MiniTray", Flag, &S::MiniTray, 1},
     {kGlobalSection, "CloseTray", Flag, &S::CloseTray, 0},
-    {kGlobalSection, "StartCtrl", Flag, &S::StartCtrl, 0},
-    {kGlobalSection, "StartAlt", Flag, &S::StartAlt, 0},
-    {kGlobalSection, "StartShift", Flag, &S::StartShift, 0},
-    {kGlobalSection, "StartHotkey", Int, &S::StartHotkey, 119},  // F8
-    {kGlobalSection, "uHotkeyMaskStart", Int, &S::uHotkeyMaskStart, 0, WindowDefault::None, false},
-    {kGlobalSection, "PauseAlt", Flag, &S::PauseAlt, 0},
-    {kGlobalSection, "PauseCtrl", Flag, &S::PauseCtrl, 0},
-    {kGlobalSection, "PauseShift", Flag, &S::PauseShift, 0},
-    {kGlobalSection, "PauseHotkey", Int, &S::PauseHotkey, 120},  // F9
-    {kGlobalSection, "uHotkeyMaskPause", Int, &S::uHotkeyMaskPause, 0, WindowDefault::None, false},
-    {kGlobalSection, "StopAlt", Flag, &S::StopAlt, 0},
-    {kGlobalSection, "StopCtrl", Flag, &S::StopCtrl, 0},
-    {kGlobalSection, "StopShift", Flag, &S::StopShift, 0},
-    {kGlobalSection, "StopHotkey", Int, &S::StopHotkey, 121},  // F10
-    {kGlobalSection, "uHotkeyMaskStop", Int, &S::uHotkeyMaskStop, 0, WindowDefault::None, false},
+    {kGlobalSection, "StartCtrl", Flag, &S::StartCtrl, 0, WindowDefault::None, Reader::StartUpAndOptions},
+    {kGlobalSection, "StartAlt", Flag, &S::StartAlt, 0, WindowDefault::None, Reader::StartUpAndOptions},
+    {kGlobalSection, "StartShift", Flag, &S::StartShift, 0, WindowDefault::None, Reader::StartUpAndOptions},
+    {kGlobalSection, "StartHotkey", Int, &S::StartHotkey, 119, WindowDefault::None, Reader::StartUpAndOptions},  // F8
+    {kGlobalSection, "uHotkeyMaskStart", Int, &S::uHotkeyMaskStart, 0, WindowDefault::None, Reader::Options},
+    {kGlobalSection, "PauseAlt", Flag, &S::PauseAlt, 0, WindowDefault::None, Reader::StartUpAndOptions},
+    {kGlobalSection, "PauseCtrl", Flag, &S::PauseCtrl, 0, WindowDefault::None, Reader::StartUpAndOptions},
+    {kGlobalSection, "PauseShift", Flag, &S::PauseShift, 0, WindowDefault::None, Reader::StartUpAndOptions},
+    {kGlobalSection, "PauseHotkey", Int, &S::PauseHotkey, 120, WindowDefault::None, Reader::StartUpAndOptions},  // F9
+    {kGlobalSection, "uHotkeyMaskPause", Int, &S::uHotkeyMaskPause, 0, WindowDefault::None, Reader::Options},
+    {kGlobalSection, "StopAlt", Flag, &S::StopAlt, 0, WindowDefault::None, Reader::StartUpAndOptions},
+    {kGlobalSection, "StopCtrl", Flag, &S::StopCtrl, 0, WindowDefault::None, Reader::StartUpAndOptions},
+    {kGlobalSection, "StopShift", Flag, &S::StopShift, 0, WindowDefault::None, Reader::StartUpAndOptions},
+    {kGlobalSection, "StopHotkey", Int, &S::StopHotkey, 121, WindowDefault::None, Reader::StartUpAndOptions},  // F10
+    {kGlobalSection, "uHotkeyMaskStop", Int, &S::uHotkeyMaskStop, 0, WindowDefault::None, Reader::Options},
 };
 }  // namespace table
 using table::kIntSettings;
@@ -126,13 +130,5 @@ constexpr std::int32_t DefaultOf(std::int32_t RecordSettings::*member) {
         if (setting.member == member) return setting.def;
     return 0;
 }
-
-// A highlight colour of 0 (black) is replaced by these when the settings are taken into use, as
-// the Video page does at its initialisation; black never survives as one of these colours.
-inline constexpr std::int32_t kDefaultHighLightMouseCOLOR = 0x80FFFF;       // light yellow
-inline constexpr std::int32_t kDefaultClickHighMouseLeftCOLOR = 0x0000FF;   // red
-inline constexpr std::int32_t kDefaultClickHighMouseRightCOLOR = 0xFF0000;  // blue
-
-void ReplaceBlackHighlightColours(RecordSettings& s);
 
 }  // namespace settings

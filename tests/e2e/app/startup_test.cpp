@@ -97,7 +97,6 @@ TEST_F(Startup, ASecondCopyIsRefusedAndANormalCloseSavesEverySettingAndLogsOnce)
         {"Output Settings", "AutoSave", "0"},      {"Video Settings", "VideoQuanlity", "65"},
         {"Video Settings", "HighLightSize", "64"}, {"Video Settings", "RecordMouse", "1"},
         {"Video Settings", "FrameRate", "20"},     {"Video Settings", "HighLightMouse", "1"},
-        // Black highlight colours do not survive start-up: light yellow, red and blue.
         {"Video Settings", "HighLightMouseCOLOR", "8454143"}, {"Video Settings", "ClickHighMouse", "0"},
         {"Video Settings", "ClickHighMouseLeftCOLOR", "255"},
         {"Video Settings", "ClickHighMouseRightCOLOR", "16711680"}, {"Video Settings", "VideoType", "100"},

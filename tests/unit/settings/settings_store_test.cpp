@@ -170,13 +170,39 @@ TEST(SaveGlobalOptions, WritesOnlyTheGlobalSectionInOrder) {
     EXPECT_NE(text.find("StopHotkey=83"), std::string::npos);
 }
 
-TEST(SaveSettings, AnUnwritablePlaceFailsQuietlyAndKeepsTheValuesInMemory) {
+TEST(LoadHotKeyOptions, ReadsFlagsCodesAndMasksAndLeavesTheRestAlone) {
     TempDir dir;
-    std::string path = dir.File("no such folder/Config.ini");
+    const std::string path = dir.File("Config.ini");
+    WriteFile(path, "[Global Options]\nStartCtrl=yes\nStartHotkey=82\nuHotkeyMaskStart=6\n"
+                    "uHotkeyMaskPause=\nStopAlt=1\nuHotkeyMaskStop=abc\nTrayIcon=0\n");
+    RecordSettings s;
+    s.PauseHotkey = 5;  // missing from the file: back to its default
+    s.FrameRate = 7;
+    settings::LoadHotKeyOptions(s, path);
+    EXPECT_EQ(s.StartCtrl, 1);
+    EXPECT_EQ(s.StartHotkey, 82);
+    EXPECT_EQ(s.uHotkeyMaskStart, 6);
+    EXPECT_EQ(s.PauseHotkey, 120);
+    EXPECT_EQ(s.uHotkeyMaskPause, 0);  // empty: the default
+    EXPECT_EQ(s.StopAlt, 1);
+    EXPECT_EQ(s.uHotkeyMaskStop, 0);   // no digits
+    EXPECT_EQ(s.TrayIcon, 1);          // not a hot key: untouched
+    EXPECT_EQ(s.FrameRate, 7);
+}
+
+TEST(SaveSettings, AnUnwritablePlaceIsReportedAndKeepsTheValuesInMemory) {
+    TempDir dir;
     RecordSettings s;
     s.FrameRate = 30;
-    settings::SaveSettings(s, path, nullptr);
-    EXPECT_FALSE(platform::FileExists(path));
+    const struct {
+        std::string path;
+        bool written;
+    } cases[] = {{dir.File("Config.ini"), true}, {dir.File("no such folder/Config.ini"), false}};
+    for (const auto& c : cases) {
+        EXPECT_EQ(settings::SaveSettings(s, c.path, nullptr), c.written) << c.path;
+        EXPECT_EQ(settings::SaveGlobalOptions(s, c.path), c.written) << c.path;
+        EXPECT_EQ(platform::FileExists(c.path), c.written) << c.path;
+    }
     EXPECT_EQ(s.FrameRate, 30);
 }
 
@@ -211,36 +237,16 @@ TEST(SettingsTable, EveryKeyIsReadIntoItsOwnMemberAndWrittenBackUnderItsOwnName)
     for (const settings::IntSetting& e : settings::kIntSettings) {
         const bool flag = e.kind == settings::ValueKind::Flag;
         const int expected = flag ? 1 : ++n;
-        if (e.loaded) EXPECT_EQ(s.*e.member, expected) << e.key;
-        if (!e.loaded) EXPECT_EQ(s.*e.member, e.def) << e.key << " is left to the Options dialog";
-        EXPECT_EQ(Value(copy, e.section, e.key), std::to_string(e.loaded ? expected : e.def)) << e.key;
+        const bool loaded = e.reader != settings::Reader::Options;
+        if (loaded) EXPECT_EQ(s.*e.member, expected) << e.key;
+        if (!loaded) EXPECT_EQ(s.*e.member, e.def) << e.key << " is left to the Options dialog";
+        EXPECT_EQ(Value(copy, e.section, e.key), std::to_string(loaded ? expected : e.def)) << e.key;
         if (std::string(e.key) == "Audio_samples_per_seconds")
             for (const settings::FormatSetting& f : settings::kFormatSettings) {
                 ++n;
                 EXPECT_EQ(f.get(compressed), n) << f.key;
                 EXPECT_EQ(Value(copy, settings::kAudioSection, f.key), std::to_string(n)) << f.key;
             }
-    }
-}
-
-TEST(ReplaceBlackHighlightColours, OnlyBlackGivesWayToTheDefaults) {
-    struct Case {
-        std::int32_t halo, left, right;
-        std::int32_t haloAfter, leftAfter, rightAfter;
-    } cases[] = {
-        {0, 0, 0, 0x80FFFF, 0x0000FF, 0xFF0000},
-        {0x123456, 0x010101, 0x00FF00, 0x123456, 0x010101, 0x00FF00},
-        {0, 7, 0, 0x80FFFF, 7, 0xFF0000},
-    };
-    for (const Case& c : cases) {
-        RecordSettings s;
-        s.HighLightMouseCOLOR = c.halo;
-        s.ClickHighMouseLeftCOLOR = c.left;
-        s.ClickHighMouseRightCOLOR = c.right;
-        settings::ReplaceBlackHighlightColours(s);
-        EXPECT_EQ(s.HighLightMouseCOLOR, c.haloAfter);
-        EXPECT_EQ(s.ClickHighMouseLeftCOLOR, c.leftAfter);
-        EXPECT_EQ(s.ClickHighMouseRightCOLOR, c.rightAfter);
     }
 }
 
