@@ -39,6 +39,9 @@ struct IntSetting {
 namespace table {
 using S = RecordSettings;
 using enum ValueKind;
+constexpr WindowDefault kNoWindow = WindowDefault::None;
+constexpr Reader kAlsoOptions = Reader::StartUpAndOptions;  // the hot keys' flags and codes
+constexpr Reader kOptionsOnly = Reader::Options;             // the hot keys' masks
 
 // In the order the writer writes them.
 inline constexpr IntSetting kIntSettings[] = {
@@ -69,21 +72,21 @@ inline constexpr IntSetting kIntSettings[] = {
     {kGlobalSection, "TrayIcon", Flag, &S::TrayIcon, 1},
     {kGlobalSection, "MiniTray", Flag, &S::MiniTray, 1},
     {kGlobalSection, "CloseTray", Flag, &S::CloseTray, 0},
-    {kGlobalSection, "StartCtrl", Flag, &S::StartCtrl, 0, WindowDefault::None, Reader::StartUpAndOptions},
-    {kGlobalSection, "StartAlt", Flag, &S::StartAlt, 0, WindowDefault::None, Reader::StartUpAndOptions},
-    {kGlobalSection, "StartShift", Flag, &S::StartShift, 0, WindowDefault::None, Reader::StartUpAndOptions},
-    {kGlobalSection, "StartHotkey", Int, &S::StartHotkey, 119, WindowDefault::None, Reader::StartUpAndOptions},  // F8
-    {kGlobalSection, "uHotkeyMaskStart", Int, &S::uHotkeyMaskStart, 0, WindowDefault::None, Reader::Options},
-    {kGlobalSection, "PauseAlt", Flag, &S::PauseAlt, 0, WindowDefault::None, Reader::StartUpAndOptions},
-    {kGlobalSection, "PauseCtrl", Flag, &S::PauseCtrl, 0, WindowDefault::None, Reader::StartUpAndOptions},
-    {kGlobalSection, "PauseShift", Flag, &S::PauseShift, 0, WindowDefault::None, Reader::StartUpAndOptions},
-    {kGlobalSection, "PauseHotkey", Int, &S::PauseHotkey, 120, WindowDefault::None, Reader::StartUpAndOptions},  // F9
-    {kGlobalSection, "uHotkeyMaskPause", Int, &S::uHotkeyMaskPause, 0, WindowDefault::None, Reader::Options},
-    {kGlobalSection, "StopAlt", Flag, &S::StopAlt, 0, WindowDefault::None, Reader::StartUpAndOptions},
-    {kGlobalSection, "StopCtrl", Flag, &S::StopCtrl, 0, WindowDefault::None, Reader::StartUpAndOptions},
-    {kGlobalSection, "StopShift", Flag, &S::StopShift, 0, WindowDefault::None, Reader::StartUpAndOptions},
-    {kGlobalSection, "StopHotkey", Int, &S::StopHotkey, 121, WindowDefault::None, Reader::StartUpAndOptions},  // F10
-    {kGlobalSection, "uHotkeyMaskStop", Int, &S::uHotkeyMaskStop, 0, WindowDefault::None, Reader::Options},
+    {kGlobalSection, "StartCtrl", Flag, &S::StartCtrl, 0, kNoWindow, kAlsoOptions},
+    {kGlobalSection, "StartAlt", Flag, &S::StartAlt, 0, kNoWindow, kAlsoOptions},
+    {kGlobalSection, "StartShift", Flag, &S::StartShift, 0, kNoWindow, kAlsoOptions},
+    {kGlobalSection, "StartHotkey", Int, &S::StartHotkey, 119, kNoWindow, kAlsoOptions},  // F8
+    {kGlobalSection, "uHotkeyMaskStart", Int, &S::uHotkeyMaskStart, 0, kNoWindow, kOptionsOnly},
+    {kGlobalSection, "PauseAlt", Flag, &S::PauseAlt, 0, kNoWindow, kAlsoOptions},
+    {kGlobalSection, "PauseCtrl", Flag, &S::PauseCtrl, 0, kNoWindow, kAlsoOptions},
+    {kGlobalSection, "PauseShift", Flag, &S::PauseShift, 0, kNoWindow, kAlsoOptions},
+    {kGlobalSection, "PauseHotkey", Int, &S::PauseHotkey, 120, kNoWindow, kAlsoOptions},  // F9
+    {kGlobalSection, "uHotkeyMaskPause", Int, &S::uHotkeyMaskPause, 0, kNoWindow, kOptionsOnly},
+    {kGlobalSection, "StopAlt", Flag, &S::StopAlt, 0, kNoWindow, kAlsoOptions},
+    {kGlobalSection, "StopCtrl", Flag, &S::StopCtrl, 0, kNoWindow, kAlsoOptions},
+    {kGlobalSection, "StopShift", Flag, &S::StopShift, 0, kNoWindow, kAlsoOptions},
+    {kGlobalSection, "StopHotkey", Int, &S::StopHotkey, 121, kNoWindow, kAlsoOptions},  // F10
+    {kGlobalSection, "uHotkeyMaskStop", Int, &S::uHotkeyMaskStop, 0, kNoWindow, kOptionsOnly},
 };
 }  // namespace table
 using table::kIntSettings;
