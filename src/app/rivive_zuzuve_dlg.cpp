@@ -104,13 +104,13 @@ CRiviveZuzuveDlg::CRiviveZuzuveDlg(QWidget* parent)
     }
 
     // Recording commands from the buttons and the tray menu.
-    for (int id : {IDC_START, 32771}) OnCommand(id, [this] { if (recording_) recording_->OnStart(); });
-    for (int id : {IDC_PAUSE, 32772}) OnCommand(id, [this] { if (recording_) recording_->OnPause(); });
-    for (int id : {IDC_STOP, 32773}) OnCommand(id, [this] { if (recording_) recording_->OnStop(); });
+    for (int id : {IDC_START, ID_TRAY_RECORD}) OnCommand(id, [this] { if (recording_) recording_->OnStart(); });
+    for (int id : {IDC_PAUSE, ID_TRAY_PAUSE}) OnCommand(id, [this] { if (recording_) recording_->OnPause(); });
+    for (int id : {IDC_STOP, ID_TRAY_STOP}) OnCommand(id, [this] { if (recording_) recording_->OnStop(); });
     OnCommand(IDC_CLOSE, [this] { OnCloseButton(); });
     OnCommand(IDC_MINI, [this] { OnMini(); });
     OnCommand(IDC_OPTION, [this] { OnOptionButton(*this); });
-    OnCommand(32774, [this] { OnTrayExit(); });
+    OnCommand(ID_TRAY_EXIT, [this] { OnTrayExit(); });
     for (int tab : kPageTabs) OnCommand(tab, [this, tab] { ShowPage(tab); });
     InstallMessageMap();
     InstallTrayAndHelp();
@@ -133,15 +133,7 @@ void CRiviveZuzuveDlg::InstallMessageMap() {
     for (std::uint32_t message : waiting)
         messages_.On(message, [](platform::WPARAM, platform::LPARAM) { return 0; });
     // The recording control's entries, live once the window has initialised.
-    messages_.On(WM_USER_RECORDINTERRUPTED, [this](platform::WPARAM w, platform::LPARAM l) {
-        return recording_ ? recording_->OnRecordInterrupted(w, l) : 0;
-    });
-    messages_.On(WM_USER_FLASHFRAME, [this](platform::WPARAM w, platform::LPARAM l) {
-        return recording_ ? recording_->OnFlashFrame(w, l) : 0;
-    });
-    messages_.On(platform::WM_HOTKEY, [this](platform::WPARAM w, platform::LPARAM l) {
-        return recording_ ? recording_->OnHotKey(w, l) : 0;
-    });
+    recording::RouteRecordingMessages(messages_, [this] { return recording_.get(); });
     // Presses reported by the click hook from anywhere on the screen: the click mark only.
     messages_.On(platform::WM_LBUTTONDOWN, [this](platform::WPARAM, platform::LPARAM) {
         ClickMark(kClickLeft);

@@ -12,8 +12,9 @@ public:
     virtual ~SoundCapture() = default;
     // Names and creates the temporary WAVE file.
     virtual void OpenSoundFile() = 0;
-    // Capture begins with the sound of the instant this is called.
-    virtual void StartAudioRecording() = 0;
+    // Capture begins with the sound of the instant this is called. False when it could not be
+    // started (the reason has been shown to the user).
+    virtual bool StartAudioRecording() = 0;
     // The recording's timeline leaves out the sound from PauseAt to the next ResumeAt; both in
     // milliseconds since StartAudioRecording, as the recording thread's clock measures them.
     virtual void PauseAt(std::uint32_t msSinceStart) = 0;

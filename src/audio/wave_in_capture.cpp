@@ -57,7 +57,13 @@ void CWaveInCapture::OpenSoundFile() {
         m_Cuts.clear();
     }
     ReleaseSoundFile();
-    m_TempWavPath = MakeTempWavPath(m_TempFolder());
+    if (!MakeTempWavPath(m_TempFolder(), m_TempWavPath)) {
+        // No name is kept: the finishing stage must not take a file that is not ours.
+        m_TempWavPath.clear();
+        WriteLogLine("MakeTempWavPath Error!");
+        MessageBox(m_Owner, GetText("MsgBox", "UnableCreateFile"), "", MB_OK);
+        return;
+    }
     auto* file = new (std::nothrow) CSoundFile(m_TempWavPath, CaptureFormat);
     m_SoundFile = file;
     if (!file || file->GetMode() != CSoundFile::Writing)
@@ -66,7 +72,10 @@ void CWaveInCapture::OpenSoundFile() {
 
 int CWaveInCapture::AddInputBufferToQueue() {
     auto* header = new (std::nothrow) WAVEHDR{};
-    if (!header) return 0;
+    if (!header) {
+        WriteLogLine("Error in AddInputBufferToQueue(): no memory for a sound buffer");
+        return m_QueuedBuffers;
+    }
     CBuffer buffer(CaptureFormat.nBlockAlign * m_SamplesPerBuffer);
     header->lpData = static_cast<char*>(buffer.ptr);
     header->dwBufferLength = buffer.ByteLen;

@@ -70,7 +70,7 @@ public:
     void SetJobFlags(const std::atomic<std::int32_t>& running);
 
     void OpenSoundFile() override;
-    void StartAudioRecording() override { Start(); }
+    bool StartAudioRecording() override { return Start() != 0; }
     void PauseAt(std::uint32_t msSinceStart) override;
     void ResumeAt(std::uint32_t msSinceStart) override;
     bool ClockMs(std::uint32_t* msSinceStart) override;

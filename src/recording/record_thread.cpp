@@ -155,8 +155,9 @@ int RecordVideo(const RecordEnvironment& env, FrameSource& frames, const std::st
     if (!memoryFailed && result == media::AVIERR_OK) {
         if (job.RecordAudio && env.sound) {
             env.sound->OpenSoundFile();
-            env.sound->StartAudioRecording();
-            soundStarted = true;
+            if (!env.sound->StartAudioRecording())
+                WriteLogLine("StartAudioRecording Error, the video goes on without sound");
+            soundStarted = true;  // what was opened is stopped and closed all the same
         }
         // Time zero of the picture is the instant sound capture started from, and the first
         // frame is grabbed right after it.

@@ -11,6 +11,7 @@
 #include <chrono>
 #include <climits>
 #include <cstdio>
+#include <utility>
 
 namespace recording {
 
@@ -275,16 +276,19 @@ platform::LRESULT RecordingControl::OnFlashFrame(platform::WPARAM wParam, platfo
     return 0;
 }
 
-void RecordingControl::AttachTo(platform::MessageWindow& mainWindow) {
-    mainWindow.On(WM_USER_RECORDINTERRUPTED, [this](platform::WPARAM w, platform::LPARAM l) {
-        return OnRecordInterrupted(w, l);
-    });
-    mainWindow.On(WM_USER_FLASHFRAME, [this](platform::WPARAM w, platform::LPARAM l) {
-        return OnFlashFrame(w, l);
-    });
-    mainWindow.On(platform::WM_HOTKEY, [this](platform::WPARAM w, platform::LPARAM l) {
-        return OnHotKey(w, l);
-    });
+void RouteRecordingMessages(platform::MessageWindow& mainWindow,
+                            std::function<RecordingControl*()> control) {
+    using Handler = platform::LRESULT (RecordingControl::*)(platform::WPARAM, platform::LPARAM);
+    const std::pair<std::uint32_t, Handler> routes[] = {
+        {WM_USER_RECORDINTERRUPTED, &RecordingControl::OnRecordInterrupted},
+        {WM_USER_FLASHFRAME, &RecordingControl::OnFlashFrame},
+        {platform::WM_HOTKEY, &RecordingControl::OnHotKey},
+    };
+    for (const auto& [message, handler] : routes)
+        mainWindow.On(message, [control, handler](platform::WPARAM w, platform::LPARAM l) {
+            RecordingControl* target = control();
+            return target ? (target->*handler)(w, l) : 0;
+        });
 }
 
 void RecordingControl::EnableAreaControls(bool enable) {

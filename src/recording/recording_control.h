@@ -51,9 +51,6 @@ public:
     platform::LRESULT OnRecordInterrupted(platform::WPARAM wParam, platform::LPARAM lParam);
     platform::LRESULT OnFlashFrame(platform::WPARAM wParam, platform::LPARAM lParam);
     void EnableAreaControls(bool enable);
-    // Routes the main window's WM_USER_RECORDINTERRUPTED, WM_USER_FLASHFRAME and WM_HOTKEY to
-    // the handlers above. The control must outlive the window's table entries.
-    void AttachTo(platform::MessageWindow& mainWindow);
     // From the main window's left and right button-down handlers.
     void OnButtonDown(bool rightButton) { MarkClick(job_, rightButton); }
 
@@ -79,5 +76,10 @@ private:
     ThreadStarter starter_;
     std::thread thread_;
 };
+
+// Routes the main window's WM_USER_RECORDINTERRUPTED, WM_USER_FLASHFRAME and WM_HOTKEY to the
+// control that `control` gives at the time; nothing happens (result 0) while it gives null.
+void RouteRecordingMessages(platform::MessageWindow& mainWindow,
+                            std::function<RecordingControl*()> control);
 
 }  // namespace recording

@@ -6,7 +6,7 @@ namespace recording {
 
 constexpr std::uint32_t WM_USER_RECORDFINISH = 0x401;
 constexpr std::uint32_t WM_USER_RECORDINTERRUPTED = 0x402;
-constexpr std::uint32_t WM_USER_FLASHFRAME = 0x470;
+constexpr std::uint32_t WM_USER_FLASHFRAME = 0x470;  // wParam 0 show, 1 hide
 
 // Hot-key ids.
 constexpr int kHotKeyStart = 0xB1A5;

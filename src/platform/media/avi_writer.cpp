@@ -1,6 +1,7 @@
 // Writing AVI files with one Microsoft Video 1 stream over libavformat's AVI muxer.
 #include "platform/media/avi_internal.h"
 #include "platform/media/avi_writer.h"
+#include "platform/media/dib.h"
 
 extern "C" {
 #include <libavcodec/avcodec.h>
@@ -208,7 +209,7 @@ AVIERR AVIStreamWrite(AviStream* stream, long position, long samples, const void
     if (f->failed) return AVIERR_FILEWRITE;
     if (position < 0 || position <= stream->last_written) return AVIERR_BADPARAM;
     if (samples != 1) return AVIERR_BADPARAM;
-    const std::size_t stride = MsVideo1Encoder::DibStride(stream->bih.biWidth);
+    const std::size_t stride = static_cast<std::size_t>(DibStride(stream->bih.biWidth, 24));
     const std::size_t image = stride * static_cast<std::size_t>(stream->bih.biHeight);
     if (!data || size < image) return AVIERR_BADSIZE;
     AVIERR rc = WriteHeader(f);

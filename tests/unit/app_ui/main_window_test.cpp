@@ -1,5 +1,6 @@
 #include "app/main_messages.h"
 #include "app/main_skin_layout.h"
+#include "app/main_tray.h"
 #include "app/main_window_handle.h"
 #include "app/status_lines.h"
 #include "support/main_window_fixture.h"
@@ -219,6 +220,7 @@ TEST_F(MainWindowTest, MiniHidesTheFrameWhenIdleAndShowsTheStatusWindowWhenRecor
     for (const auto& c : cases) {
         WriteConfig(c.config);
         CRiviveZuzuveDlg& dlg = Make();
+        dlg.Tray()->SetAreaProbe([] { return true; });  // a desktop with a notification area
         int hides = 0;
         dlg.Messages().On(WM_USER_FLASHFRAME, [&](platform::WPARAM w, platform::LPARAM) {
             if (w == 1) ++hides;
@@ -241,6 +243,7 @@ TEST_F(MainWindowTest, MiniHidesTheFrameWhenIdleAndShowsTheStatusWindowWhenRecor
 TEST_F(MainWindowTest, HidingToTheTrayKeepsTheModalLoopRunning) {
     WriteConfig("[Global Options]\nMiniTray=1\nTrayIcon=1\nCloseTray=1\n");
     CRiviveZuzuveDlg& dlg = Make();
+    dlg.Tray()->SetAreaProbe([] { return true; });  // a desktop with a notification area
     bool runningAfterHide = false;
     QTimer::singleShot(0, &dlg, [&] {
         dlg.RunCommand(IDC_MINI);
@@ -296,7 +299,7 @@ TEST_F(MainWindowTest, HookPressesSetTheClickMarkAndNeverMoveTheWindow) {
     platform::PostMessage(dlg.Handle(), platform::WM_LBUTTONDOWN, 1, 0);
     ASSERT_TRUE(testsupport::WaitUntil([&] { return marks.size() == 3; }));
     EXPECT_EQ(marks, (std::vector<int>{kClickLeft, kClickRight, kClickLeft}));
-    testsupport::WaitUntil([] { return false; }, std::chrono::milliseconds(100));
+    ASSERT_TRUE(testsupport::ProcessPosted());
     EXPECT_EQ(dlg.pos(), before);
 
     // Presses on a page stay with the page; on the window's own surface they mark the click.

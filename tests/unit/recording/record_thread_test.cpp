@@ -304,7 +304,7 @@ TEST_F(RecordVideoTest, OldVideoInterfaceEndsWithoutAMessage) {
     rectest::LogTail log;
     avi.version = 0x01090000;
     RecordVideo(env, frames, "/tmp/never-written.avi", 100, 100, 64, 48, 20);
-    testsupport::WaitUntil([] { return false; }, std::chrono::milliseconds(50));
+    ASSERT_TRUE(testsupport::ProcessPosted());
     EXPECT_TRUE(ended.empty());
     EXPECT_TRUE(avi.calls.empty());
     EXPECT_EQ(frames.grabs, 0);
@@ -330,6 +330,16 @@ TEST_F(RecordVideoTest, SoundRunsAroundTheLoopOnlyWhenAsked) {
     frames.onGrab = nullptr;
     Run(frames.grabs + 1);
     EXPECT_TRUE(silent.calls.empty());
+}
+
+TEST_F(RecordVideoTest, ASoundStartThatFailedIsLoggedAndTheVideoGoesOn) {
+    rectest::LogTail log;
+    sound.startResult = false;
+    job.RecordAudio = 1;
+    Run(3);
+    EXPECT_TRUE(log.Has("StartAudioRecording Error")) << log.Text();
+    EXPECT_EQ(sound.calls, (std::vector<std::string>{"open", "start", "stop", "destroy"}));
+    EXPECT_EQ(ended, (std::vector<std::string>{"finish"}));
 }
 
 TEST_F(RecordVideoTest, FrameIsShownOnlyAroundARegionRecording) {
