@@ -228,7 +228,9 @@ TEST_F(CaptureFrameTest, AGrabThatReadsNothingIsLoggedWhenItBeginsAndWhenItEnds)
         screen.readable = r;
         std::uint8_t* dib = capturer.CaptureFrame(job, 100, 50, 8, 8);
         ASSERT_NE(dib, nullptr) << "a frame all the same";
-        if (!r) EXPECT_EQ(DibRGB(dib, 3, 3), 0u);
+        if (!r) {
+            EXPECT_EQ(DibRGB(dib, 3, 3), 0u);
+        }
         capturer.FreeFrame(dib);
     }
     auto count = [&log](const std::string& line) {

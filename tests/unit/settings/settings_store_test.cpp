@@ -238,8 +238,11 @@ TEST(SettingsTable, EveryKeyIsReadIntoItsOwnMemberAndWrittenBackUnderItsOwnName)
         const bool flag = e.kind == settings::ValueKind::Flag;
         const int expected = flag ? 1 : ++n;
         const bool loaded = e.reader != settings::Reader::Options;
-        if (loaded) EXPECT_EQ(s.*e.member, expected) << e.key;
-        if (!loaded) EXPECT_EQ(s.*e.member, e.def) << e.key << " is left to the Options dialog";
+        if (loaded) {
+            EXPECT_EQ(s.*e.member, expected) << e.key;
+        } else {
+            EXPECT_EQ(s.*e.member, e.def) << e.key << " is left to the Options dialog";
+        }
         EXPECT_EQ(Value(copy, e.section, e.key), std::to_string(loaded ? expected : e.def)) << e.key;
         if (std::string(e.key) == "Audio_samples_per_seconds")
             for (const settings::FormatSetting& f : settings::kFormatSettings) {
