@@ -5,12 +5,15 @@
 #include "platform/core/message_box.h"
 #include "platform/core/paths.h"
 #include "recording/flashing_wnd.h"
+#include "recording/interruption_report.h"
 #include "recording/recording_messages.h"
+#include "recording/temp_files.h"
 
 #include <cctype>
 #include <chrono>
 #include <climits>
 #include <cstdio>
+#include <vector>
 
 namespace recording {
 
@@ -181,6 +184,7 @@ void RecordingControl::OnStart() {
     env.top = job_.Top;
     env.width = job_.Width;
     env.height = job_.Height;
+    env.recordingNumber = ++recordingNumber_;
     ReleaseThread();  // the previous thread, done with everything shared
     job_.ThreadActive = 1;
     starter_(std::move(env));
@@ -214,6 +218,11 @@ void RecordingControl::OnPause() {
 }
 
 void RecordingControl::OnStop() {
+    BackToIdle();
+    WriteLogLine("Stop Rivive Zuzuve");
+}
+
+void RecordingControl::BackToIdle() {
     if (host_.HookInstalled() != 0) {
         host_.RemoveClickHook();
         host_.HookInstalled() = 0;
@@ -238,7 +247,6 @@ void RecordingControl::OnStop() {
         EnableAreaControls(true);
     }
     host_.InvalidateMain(true);
-    WriteLogLine("Stop Rivive Zuzuve");
 }
 
 platform::LRESULT RecordingControl::OnHotKey(platform::WPARAM id, platform::LPARAM) {
@@ -251,15 +259,30 @@ platform::LRESULT RecordingControl::OnHotKey(platform::WPARAM id, platform::LPAR
     return 0;
 }
 
-platform::LRESULT RecordingControl::OnRecordInterrupted(platform::WPARAM, platform::LPARAM) {
+platform::LRESULT RecordingControl::OnRecordInterrupted(platform::WPARAM wParam,
+                                                       platform::LPARAM lParam) {
     WriteLogLine("OnRecordInterrupted!");
-    job_.Paused = 0;
-    job_.Running = 0;
-    host_.InvalidateMain(true);
-    host_.RestoreMainToTop();
-    host_.EnableButton(kIdStop, false);
-    host_.EnableButton(kIdPause, false);
+    // The message of an earlier recording leaves a recording started since alone.
+    if (lParam == 0 || lParam == recordingNumber_) {
+        BackToIdle();
+        host_.RestoreMainToTop();
+    }
+    ReportInterruption(static_cast<int>(wParam));
     return 0;
+}
+
+void RecordingControl::ReportInterruption(int reason) {
+    std::vector<std::string> kept;
+    const std::string video = TempAviPath();
+    if (!video.empty() && platform::FileExists(video)) kept.push_back(video);
+    const std::string sound = job_.RecordAudio ? host_.TempWavPath() : std::string();
+    if (!sound.empty() && platform::FileExists(sound)) kept.push_back(sound);
+
+    std::string line = std::string("Recording interrupted: ") + InterruptionKey(reason);
+    for (const std::string& file : kept) line += ", kept " + file;
+    WriteLogLine(line.c_str());
+    platform::MessageBox(host_.MainWindow(), InterruptionText(reason, kept), "",
+                         platform::MB_OK | platform::MB_ICONWARNING);
 }
 
 platform::LRESULT RecordingControl::OnFlashFrame(platform::WPARAM wParam, platform::LPARAM) {

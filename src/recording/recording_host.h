@@ -57,6 +57,8 @@ public:
     virtual int ScreenHeight() = 0;
     // Number of sound input devices.
     virtual int WaveInDeviceCount() = 0;
+    // The temporary sound file of the last recording; empty when there is none.
+    virtual std::string TempWavPath() { return {}; }
     // The click hook: SetHook / UninstallMyHook on the main window.
     virtual int InstallClickHook() = 0;
     virtual void RemoveClickHook() = 0;

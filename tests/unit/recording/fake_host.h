@@ -40,6 +40,8 @@ public:
     int ScreenWidth() override { return screenWidth; }
     int ScreenHeight() override { return screenHeight; }
     int WaveInDeviceCount() override { return waveIn; }
+    std::string tempWav;
+    std::string TempWavPath() override { return tempWav; }
     int InstallClickHook() override {
         events.push_back("hook");
         return hookResult;

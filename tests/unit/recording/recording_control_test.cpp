@@ -3,6 +3,11 @@
 #include "recording/flashing_wnd.h"
 #include "recording/recording_control.h"
 #include "recording/recording_messages.h"
+#include "recording/temp_files.h"
+#include "companions/phrasebook/phrasebook.h"
+#include "platform/core/paths.h"
+
+#include <cstdio>
 
 #include <gtest/gtest.h>
 #include <map>
@@ -184,29 +189,78 @@ TEST_F(ControlTest, StopWaitsFiftyMillisecondsBeforeHidingTheStatusWindow) {
     EXPECT_EQ(State(), "000 100");
 }
 
-TEST_F(ControlTest, AfterAnInterruptionOnlyStopLeadsBack) {
+TEST_F(ControlTest, AnInterruptionReturnsToIdleAndSaysWhyAndWhereTheFilesAreKept) {
+    LoadLanguageFiles(RZ_BIN_DIR "/Languages/*.xml");
+    SelectLanguage("English");
+    testsupport::TempDir dir;
+    const std::string video = dir.File("temp.avi"), sound = dir.File("temp.wav");
+    struct Case {
+        int reason;
+        bool paused, audio, soundOnDisk;
+        const char* words;  // what the box must say, in plain words
+        std::vector<std::string> kept;
+    } cases[] = {
+        {kInterruptDiskFull, false, true, true, "the disk is full", {video, sound}},
+        {kInterruptDiskFull, true, true, true, "the disk is full", {video, sound}},
+        {kInterruptWrite, false, false, true, "could not be written", {video}},
+        {kInterruptSetup, false, true, false, "could not be set up", {video}},
+        {kInterruptMemory, false, false, false, "not enough memory", {video}},
+    };
+    testsupport::WriteFile(video, "RIFF");
+    host.settings.ClickHighMouse = 1;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::to_string(c.reason) + (c.paused ? " paused" : ""));
+        std::remove(sound.c_str());
+        if (c.soundOnDisk) testsupport::WriteFile(sound, "RIFF");
+        host.settings.RecordAudio = c.audio;
+        host.tempWav = sound;
+        SetTempAviPath(video);
+        const std::size_t starts = started.size();
+        control.OnStart();
+        ASSERT_EQ(started.size(), starts + 1);
+        if (c.paused) control.OnPause();
+        host.elapsed = 9;
+        ThreadEnds();
+
+        testsupport::MessageBoxRecorder boxes;
+        rectest::LogTail log;
+        EXPECT_EQ(control.OnRecordInterrupted(c.reason, started.back().recordingNumber), 0);
+        EXPECT_TRUE(log.Has("OnRecordInterrupted!"));
+        EXPECT_EQ(State(), "000 100") << "Start works again, Pause and Stop are off";
+        EXPECT_FALSE(host.statusVisible);
+        EXPECT_FALSE(host.timerRunning);
+        EXPECT_FALSE(host.statusPaused);
+        EXPECT_EQ(host.elapsed, 0);
+        EXPECT_EQ(host.hookInstalled.load(), 0);
+        EXPECT_TRUE(host.areaControls[kIdEditWidth]);
+        ASSERT_EQ(boxes.Boxes().size(), 1u);
+        const std::string text = boxes.Boxes()[0].text;
+        EXPECT_NE(text.find(c.words), std::string::npos) << text;
+        for (const std::string& file : c.kept) EXPECT_NE(text.find(file), std::string::npos) << text;
+        if (c.kept.size() == 1) EXPECT_EQ(text.find(sound), std::string::npos) << text;
+        for (const std::string& file : c.kept) EXPECT_TRUE(log.Has(file)) << "the log names " << file;
+        EXPECT_TRUE(platform::FileExists(video)) << "the files are kept";
+
+        control.OnStart();
+        EXPECT_EQ(started.size(), starts + 2) << "a new recording starts";
+        control.OnStop();
+        ThreadEnds();
+    }
+}
+
+TEST_F(ControlTest, AnInterruptionOfAnEarlierRecordingLeavesTheCurrentOneRunning) {
     control.OnStart();
-    rectest::LogTail log;
-    EXPECT_EQ(control.OnRecordInterrupted(0, 0), 0);
-    EXPECT_TRUE(log.Has("OnRecordInterrupted!"));
-    EXPECT_EQ(State(), "100 000");
+    const platform::LPARAM earlier = started.back().recordingNumber;
+    control.OnStop();
     ThreadEnds();
     control.OnStart();
-    control.OnHotKey(kHotKeyStart, 0);
-    EXPECT_EQ(started.size(), 1u);
-    EXPECT_EQ(State(), "100 000");
-    control.OnHotKey(kHotKeyStop, 0);
-    EXPECT_EQ(State(), "000 100");
-    control.OnStart();
-    EXPECT_EQ(started.size(), 2u);
-
-    // Interrupted while paused: Start is enabled but still does nothing.
-    control.OnPause();
-    control.OnRecordInterrupted(0, 0);
-    EXPECT_EQ(State(), "100 100");
-    control.OnStart();
-    EXPECT_EQ(State(), "100 100");
-    EXPECT_EQ(started.size(), 2u);
+    ASSERT_EQ(started.size(), 2u);
+    EXPECT_NE(started.back().recordingNumber, earlier);
+    testsupport::MessageBoxRecorder boxes;
+    control.OnRecordInterrupted(kInterruptWrite, earlier);
+    EXPECT_EQ(State(), "110 011");
+    EXPECT_TRUE(host.statusVisible);
+    EXPECT_EQ(boxes.Boxes().size(), 1u) << "the earlier recording's fate is still told";
 }
 
 TEST_F(ControlTest, StartWhileThePreviousThreadIsClosingIsRefused) {
@@ -351,7 +405,9 @@ TEST_F(ControlTest, MainWindowMessagesReachTheControl) {
     EXPECT_EQ(frameCalls, (std::vector<std::string>{"hide"}));
     platform::SendMessage(window.Handle(), platform::WM_HOTKEY, kHotKeyStart, 0);
     EXPECT_EQ(State(), "110 011");
+    testsupport::MessageBoxRecorder boxes;
     platform::PostMessage(window.Handle(), WM_USER_RECORDINTERRUPTED, 0, 0);
     EXPECT_TRUE(testsupport::WaitUntil([this] { return control.Job().Running == 0; }));
-    EXPECT_EQ(State(), "100 000");
+    EXPECT_EQ(State(), "000 100");
+    EXPECT_EQ(boxes.Boxes().size(), 1u);
 }
