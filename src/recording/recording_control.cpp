@@ -7,6 +7,7 @@
 #include "recording/flashing_wnd.h"
 #include "recording/interruption_report.h"
 #include "recording/recording_messages.h"
+#include "recording/start_limits.h"
 #include "recording/temp_files.h"
 
 #include <cctype>
@@ -19,7 +20,6 @@ namespace recording {
 
 namespace {
 
-constexpr int kMinimumSide = 15;
 constexpr unsigned kStartWaitMs = 500;
 constexpr unsigned kStopWaitMs = 50;
 constexpr int kStatusWidth = 120;
@@ -138,6 +138,7 @@ void RecordingControl::OnStart() {
             host_.IsRecording() = 0;
             return;
         }
+        FitAreaToScreen();
         settings.RecordLeft = job_.Left;
         settings.RecordTop = job_.Top;
         settings.RecordRight = job_.Width;
@@ -153,8 +154,15 @@ void RecordingControl::OnStart() {
     job_.Quality = settings.VideoQuanlity * 100;
     job_.VideoType = settings.VideoType;
     job_.HighLightSize = settings.HighLightSize;
-    // A frame rate below 1 (only from a hand-edited Config.ini) is taken as 1.
-    job_.FrameRate = settings.FrameRate < 1 ? 1 : settings.FrameRate;
+    // A frame rate out of range (only from a hand-edited Config.ini) is brought into it.
+    job_.FrameRate = ClampFrameRate(settings.FrameRate);
+    if (job_.FrameRate != settings.FrameRate) {
+        char line[128] = {};
+        std::snprintf(line, sizeof line, "FrameRate %d cannot be recorded: %d is used",
+                      settings.FrameRate, job_.FrameRate);
+        WriteLogLine(line);
+        settings.FrameRate = job_.FrameRate;
+    }
     job_.MsPerFrame = 1000 / job_.FrameRate;
     job_.AutoSave = settings.AutoSave;
     job_.FlashingRect = settings.FlashingRect;
@@ -205,6 +213,23 @@ void RecordingControl::OnStart() {
     char typeLine[128] = {};
     std::snprintf(typeLine, sizeof typeLine, "File Type is %d ", job_.VideoType);
     WriteLogLine(typeLine);
+}
+
+// A region reaching beyond the screen keeps the part on the screen (the log says so).
+void RecordingControl::FitAreaToScreen() {
+    const Area wanted{job_.Left, job_.Top, job_.Width, job_.Height};
+    const Area fitted = ClampAreaToScreen(wanted, host_.ScreenWidth(), host_.ScreenHeight());
+    if (fitted == wanted) return;
+    char line[192] = {};
+    std::snprintf(line, sizeof line,
+                  "Area %d,%d %dx%d lies beyond the %dx%d screen: %d,%d %dx%d is recorded",
+                  wanted.left, wanted.top, wanted.width, wanted.height, host_.ScreenWidth(),
+                  host_.ScreenHeight(), fitted.left, fitted.top, fitted.width, fitted.height);
+    WriteLogLine(line);
+    job_.Left = fitted.left;
+    job_.Top = fitted.top;
+    job_.Width = fitted.width;
+    job_.Height = fitted.height;
 }
 
 void RecordingControl::OnPause() {

@@ -67,6 +67,7 @@ public:
 
 private:
     void ReadArea();
+    void FitAreaToScreen();
     // Steps of Stop that bring the window, the status window and the flags back to Idle.
     void BackToIdle();
     void ReportInterruption(int reason);

@@ -99,7 +99,7 @@ TEST_F(ControlTest, StatusWindowSitsBelowTheAreaOrAboveWhenThereIsNoRoom) {
         {0, "100", "100", "300", "200", 190, 310},
         {0, "100", "900", "300", "200", 190, 865},
         {0, "0", "870", "301", "200", 90, 1080},  // exactly at the screen height stays below
-        {0, "-50", "0", "15", "15", -103, 25},
+        {0, "-50", "0", "15", "15", -53, 25},  // wholly off the screen: moved onto it first
     };
     for (const Case& c : cases) {
         host.settings.RecordMode = c.mode;
@@ -328,6 +328,59 @@ TEST_F(ControlTest, FrameRateZeroIsTakenAsOne) {
     control.OnStart();
     EXPECT_EQ(control.Job().FrameRate, 1);
     EXPECT_EQ(control.Job().MsPerFrame, 1000);
+}
+
+TEST_F(ControlTest, FrameRatesOutOfRangeAreBroughtIntoItAndLogged) {
+    struct Case {
+        int setting, used, msPerFrame;
+        bool logged;
+    } cases[] = {{100000, 100, 10, true}, {101, 100, 10, true}, {100, 100, 10, false},
+                 {1, 1, 1000, false},     {-5, 1, 1000, true}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.setting);
+        host.settings.FrameRate = c.setting;
+        rectest::LogTail log;
+        control.OnStart();
+        EXPECT_EQ(control.Job().FrameRate, c.used);
+        EXPECT_EQ(control.Job().MsPerFrame, c.msPerFrame);
+        EXPECT_EQ(host.settings.FrameRate, c.used);
+        EXPECT_EQ(log.Has("FrameRate " + std::to_string(c.setting) + " cannot be recorded"), c.logged);
+        control.OnStop();
+        ThreadEnds();
+    }
+}
+
+TEST_F(ControlTest, ARegionBeyondTheScreenIsRecordedWhereItLiesOnTheScreen) {
+    struct Case {
+        const char *left, *top, *width, *height;
+        int x, y, w, h;  // what is recorded on the 1920 x 1080 screen
+    } cases[] = {
+        {"100", "100", "653", "99999", 100, 100, 653, 980},   // a hand-edited height
+        {"-50", "-20", "300", "200", 0, 0, 250, 180},         // over the top-left corner
+        {"1800", "900", "400", "400", 1800, 900, 120, 180},   // over the bottom-right corner
+        {"5000", "100", "300", "200", 1620, 100, 300, 200},   // wholly beyond: moved on
+        {"1910", "0", "300", "2000", 1620, 0, 300, 1080},     // 10 pixels left: moved on
+        {"0", "0", "1920", "1080", 0, 0, 1920, 1080},         // the screen itself: unchanged
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.left) + "," + c.top + " " + c.width + "x" + c.height);
+        host.edits = {{kIdEditLeft, c.left}, {kIdEditTop, c.top}, {kIdEditWidth, c.width},
+                      {kIdEditHeight, c.height}};
+        rectest::LogTail log;
+        control.OnStart();
+        ASSERT_FALSE(started.empty());
+        const RecordEnvironment& env = started.back();
+        EXPECT_EQ((std::vector<int>{env.left, env.top, env.width, env.height}),
+                  (std::vector<int>{c.x, c.y, c.w, c.h}));
+        EXPECT_EQ((std::vector<int>{host.settings.RecordLeft, host.settings.RecordTop,
+                                    host.settings.RecordRight, host.settings.RecordBottom}),
+                  (std::vector<int>{c.x, c.y, c.w, c.h}));
+        const bool changed = std::to_string(c.w) != c.width || std::to_string(c.x) != c.left ||
+                             std::to_string(c.h) != c.height || std::to_string(c.y) != c.top;
+        EXPECT_EQ(log.Has("lies beyond the 1920x1080 screen"), changed);
+        control.OnStop();
+        ThreadEnds();
+    }
 }
 
 TEST_F(ControlTest, NoSoundDeviceRecordsWithoutSound) {
