@@ -74,6 +74,16 @@ int MainRecordingHost::ScreenHeight() {
     return screen ? screen->size().height() : 0;
 }
 
+int MainRecordingHost::DesktopWidth() {
+    QScreen* screen = QGuiApplication::primaryScreen();
+    return screen ? screen->virtualGeometry().right() + 1 : 0;
+}
+
+int MainRecordingHost::DesktopHeight() {
+    QScreen* screen = QGuiApplication::primaryScreen();
+    return screen ? screen->virtualGeometry().bottom() + 1 : 0;
+}
+
 int MainRecordingHost::WaveInDeviceCount() { return waveInCount_ ? waveInCount_() : 0; }
 
 std::string MainRecordingHost::TempWavPath() {

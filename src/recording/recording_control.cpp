@@ -218,13 +218,14 @@ void RecordingControl::OnStart() {
 // A region reaching beyond the screen keeps the part on the screen (the log says so).
 void RecordingControl::FitAreaToScreen() {
     const Area wanted{job_.Left, job_.Top, job_.Width, job_.Height};
-    const Area fitted = ClampAreaToScreen(wanted, host_.ScreenWidth(), host_.ScreenHeight());
+    const int width = host_.DesktopWidth(), height = host_.DesktopHeight();
+    const Area fitted = ClampAreaToScreen(wanted, width, height);
     if (fitted == wanted) return;
     char line[192] = {};
     std::snprintf(line, sizeof line,
                   "Area %d,%d %dx%d lies beyond the %dx%d screen: %d,%d %dx%d is recorded",
-                  wanted.left, wanted.top, wanted.width, wanted.height, host_.ScreenWidth(),
-                  host_.ScreenHeight(), fitted.left, fitted.top, fitted.width, fitted.height);
+                  wanted.left, wanted.top, wanted.width, wanted.height, width, height,
+                  fitted.left, fitted.top, fitted.width, fitted.height);
     WriteLogLine(line);
     job_.Left = fitted.left;
     job_.Top = fitted.top;
@@ -288,19 +289,22 @@ platform::LRESULT RecordingControl::OnRecordInterrupted(platform::WPARAM wParam,
                                                        platform::LPARAM lParam) {
     WriteLogLine("OnRecordInterrupted!");
     // The message of an earlier recording leaves a recording started since alone.
-    if (lParam == 0 || lParam == recordingNumber_) {
+    const bool current = lParam == 0 || lParam == recordingNumber_;
+    if (current) {
         BackToIdle();
         host_.RestoreMainToTop();
     }
-    ReportInterruption(static_cast<int>(wParam));
+    ReportInterruption(static_cast<int>(wParam), current);
     return 0;
 }
 
-void RecordingControl::ReportInterruption(int reason) {
+// The temporary names are those of the last recording: named only when it is the one that
+// was interrupted.
+void RecordingControl::ReportInterruption(int reason, bool current) {
     std::vector<std::string> kept;
-    const std::string video = TempAviPath();
+    const std::string video = current ? TempAviPath() : std::string();
     if (!video.empty() && platform::FileExists(video)) kept.push_back(video);
-    const std::string sound = job_.RecordAudio ? host_.TempWavPath() : std::string();
+    const std::string sound = current && job_.RecordAudio ? host_.TempWavPath() : std::string();
     if (!sound.empty() && platform::FileExists(sound)) kept.push_back(sound);
 
     std::string line = std::string("Recording interrupted: ") + InterruptionKey(reason);

@@ -70,7 +70,7 @@ private:
     void FitAreaToScreen();
     // Steps of Stop that bring the window, the status window and the flags back to Idle.
     void BackToIdle();
-    void ReportInterruption(int reason);
+    void ReportInterruption(int reason, bool current);
     void StartThread(RecordEnvironment env);
     void ReleaseThread();
     void StatusPauseBitmap(bool paused);

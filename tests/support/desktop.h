@@ -15,6 +15,11 @@ std::vector<std::string> FindWindows(const std::string& namePattern);
 std::vector<std::string> WaitForWindows(const std::string& namePattern, std::size_t count = 1,
                                         int timeoutMs = 10000);
 
+// Gives the X screen another size through RandR (xrandr): with its output's mode when it has one
+// of that size (as when the first size is given back), else the screen alone. True when the
+// screen has that size afterwards.
+bool ResizeScreen(int width, int height);
+
 // Copies the built program folder (executable, libraries, Languages, skins, codes) into `dir`.
 void CopyProgramFolder(const std::string& dir);
 

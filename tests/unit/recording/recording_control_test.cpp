@@ -237,7 +237,9 @@ TEST_F(ControlTest, AnInterruptionReturnsToIdleAndSaysWhyAndWhereTheFilesAreKept
         const std::string text = boxes.Boxes()[0].text;
         EXPECT_NE(text.find(c.words), std::string::npos) << text;
         for (const std::string& file : c.kept) EXPECT_NE(text.find(file), std::string::npos) << text;
-        if (c.kept.size() == 1) EXPECT_EQ(text.find(sound), std::string::npos) << text;
+        if (c.kept.size() == 1) {
+            EXPECT_EQ(text.find(sound), std::string::npos) << text;
+        }
         for (const std::string& file : c.kept) EXPECT_TRUE(log.Has(file)) << "the log names " << file;
         EXPECT_TRUE(platform::FileExists(video)) << "the files are kept";
 
@@ -381,6 +383,13 @@ TEST_F(ControlTest, ARegionBeyondTheScreenIsRecordedWhereItLiesOnTheScreen) {
         control.OnStop();
         ThreadEnds();
     }
+    // A second screen to the right of the first: a region on it is left where it is.
+    host.desktopWidth = 3840;
+    host.edits = {{kIdEditLeft, "2000"}, {kIdEditTop, "100"}, {kIdEditWidth, "300"},
+                  {kIdEditHeight, "200"}};
+    control.OnStart();
+    EXPECT_EQ(started.back().left, 2000);
+    EXPECT_EQ(started.back().width, 300);
 }
 
 TEST_F(ControlTest, NoSoundDeviceRecordsWithoutSound) {
