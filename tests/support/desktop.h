@@ -19,6 +19,11 @@ std::vector<std::string> WaitForWindows(const std::string& namePattern, std::siz
 // of that size (as when the first size is given back), else the screen alone. True when the
 // screen has that size afterwards.
 bool ResizeScreen(int width, int height);
+// A window's place on the screen (its client area), all 0 when it cannot be asked.
+struct WindowRect {
+    int x = 0, y = 0, width = 0, height = 0;
+};
+WindowRect WindowGeometry(const std::string& window);
 
 // Copies the built program folder (executable, libraries, Languages, skins, codes) into `dir`.
 void CopyProgramFolder(const std::string& dir);

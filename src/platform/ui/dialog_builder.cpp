@@ -1,5 +1,7 @@
 #include "platform/ui/dialog_builder.h"
 
+#include "platform/ui/color_picker_button.h"
+
 #include <QAbstractButton>
 #include <QCheckBox>
 #include <QComboBox>
@@ -76,7 +78,7 @@ QWidget* CreateControl(const ControlTemplate& c, QWidget* parent) {
             return line;
         }
         case ControlKind::Icon: return new QLabel(parent);
-        case ControlKind::ColorPicker: return new QPushButton(text, parent);
+        case ControlKind::ColorPicker: return new ColorPickerButton(parent);
     }
     return new QWidget(parent);
 }

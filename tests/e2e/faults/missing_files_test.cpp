@@ -13,17 +13,11 @@ namespace faults {
 namespace {
 
 QImage GrabWindow(const std::string& window) {
-    std::istringstream out(testsupport::Run("xdotool", {"getwindowgeometry", "--shell", window}));
-    int x = 0, y = 0, w = 0, h = 0;
-    for (std::string line; std::getline(out, line);) {
-        const int value = std::atoi(line.c_str() + line.find('=') + 1);
-        if (line.rfind("X=", 0) == 0) x = value;
-        if (line.rfind("Y=", 0) == 0) y = value;
-        if (line.rfind("WIDTH=", 0) == 0) w = value;
-        if (line.rfind("HEIGHT=", 0) == 0) h = value;
-    }
-    return QGuiApplication::primaryScreen()->grabWindow(0, x, y, w, h).toImage().convertToFormat(
-        QImage::Format_RGB32);
+    const testsupport::WindowRect r = testsupport::WindowGeometry(window);
+    return QGuiApplication::primaryScreen()
+        ->grabWindow(0, r.x, r.y, r.width, r.height)
+        .toImage()
+        .convertToFormat(QImage::Format_RGB32);
 }
 
 // Share of pixels that differ.
