@@ -2,6 +2,7 @@
 
 #include "app/main_skin_layout.h"
 #include "app/rivive_zuzuve_dlg.h"
+#include "audio/wave_in_capture.h"
 #include "companions/clickwatch/clickwatch.h"
 #include "platform/ui/dialog_builder.h"
 #include "recording/show_status_dlg.h"
@@ -73,7 +74,21 @@ int MainRecordingHost::ScreenHeight() {
     return screen ? screen->size().height() : 0;
 }
 
+int MainRecordingHost::DesktopWidth() {
+    QScreen* screen = QGuiApplication::primaryScreen();
+    return screen ? screen->virtualGeometry().right() + 1 : 0;
+}
+
+int MainRecordingHost::DesktopHeight() {
+    QScreen* screen = QGuiApplication::primaryScreen();
+    return screen ? screen->virtualGeometry().bottom() + 1 : 0;
+}
+
 int MainRecordingHost::WaveInDeviceCount() { return waveInCount_ ? waveInCount_() : 0; }
+
+std::string MainRecordingHost::TempWavPath() {
+    return dlg_.WaveInCapture() ? dlg_.WaveInCapture()->TempWavPath() : std::string();
+}
 
 int MainRecordingHost::InstallClickHook() { return SetHook(dlg_.Handle()); }
 void MainRecordingHost::RemoveClickHook() { UninstallMyHook(dlg_.Handle()); }

@@ -309,6 +309,7 @@ bool CRiviveZuzuveDlg::OnInitDialog() {
     setWindowTitle(kProductName);
     flags_.IsRecording = 0;
     WriteStartLine();
+    if (GetLanguageCount() == 0) WriteLogLine(kBuiltInTextsLine);
     return true;
 }
 

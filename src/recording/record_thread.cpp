@@ -8,6 +8,8 @@
 #include "recording/recording_messages.h"
 #include "recording/temp_files.h"
 
+#include <cerrno>
+
 namespace recording {
 
 namespace {
@@ -17,18 +19,23 @@ namespace media = platform::media;
 constexpr std::uint32_t kMinimumVideoVersion = 0x010A;
 constexpr std::uint32_t kSliceMs = 50;
 
-void PostEnd(const RecordEnvironment& env, bool interrupted) {
-    if (interrupted) {
-        platform::PostMessage(env.mainWindow, WM_USER_RECORDINTERRUPTED, 0, 0);
+constexpr int kFinished = -1;
+
+// WM_USER_RECORDFINISH for kFinished, else WM_USER_RECORDINTERRUPTED with the reason.
+void PostEnd(const RecordEnvironment& env, int reason) {
+    if (reason != kFinished) {
+        platform::PostMessage(env.mainWindow, WM_USER_RECORDINTERRUPTED,
+                              static_cast<platform::WPARAM>(reason), env.recordingNumber);
         WriteLogLine("WM_USER_RECORDINTERRUPTED!");
     } else {
         platform::PostMessage(env.mainWindow, WM_USER_RECORDFINISH, 0, 0);
     }
 }
 
-void ReportFrameMemoryFailure() {
-    platform::MessageBox(0, GetText("MsgBox", "RecordingError"), "Error",
-                         platform::MB_OK | platform::MB_ICONWARNING);
+// A failed write is a full disk when the system says so.
+int WriteFailure(AviApi& avi, AviFile* file, int otherwise) {
+    const int error = file ? avi.FileWriteError(file) : 0;
+    return error == ENOSPC || error == EDQUOT ? kInterruptDiskFull : otherwise;
 }
 
 // Sleeps one frame period in 50 ms slices, or through a pause; a pause is cut out of the
@@ -109,6 +116,7 @@ int RecordVideo(const RecordEnvironment& env, FrameSource& frames, const std::st
     AVIERR result = media::AVIERR_OK;
     bool memoryFailed = false;
     bool soundStarted = false;
+    int reason = kFinished;
 
     std::uint8_t* first = frames.CaptureFrame(job, left, top, width, height);
     if (!first) {
@@ -139,6 +147,7 @@ int RecordVideo(const RecordEnvironment& env, FrameSource& frames, const std::st
 
         if ((result = avi.FileOpen(&file, path)) != media::AVIERR_OK) {
             WriteLogLine("AVIFileOpen Error!");
+            reason = kInterruptCreate;
         } else if ((result = avi.FileCreateStream(file, &stream, info)) != media::AVIERR_OK) {
             WriteLogLine("AVIFileCreateStream Error!");
         } else if ((result = avi.MakeCompressedStream(&compressed, stream, options)) !=
@@ -149,6 +158,8 @@ int RecordVideo(const RecordEnvironment& env, FrameSource& frames, const std::st
                    media::AVIERR_OK) {
             WriteLogLine("AVIStreamSetFormat Error!");
         }
+        if (result != media::AVIERR_OK && reason == kFinished)
+            reason = WriteFailure(avi, file, kInterruptSetup);
         frames.FreeFrame(first);
     }
 
@@ -189,6 +200,7 @@ int RecordVideo(const RecordEnvironment& env, FrameSource& frames, const std::st
                                          header->biSizeImage, 0);
                 if (result != media::AVIERR_OK) {
                     WriteLogLine("AVIStreamWrite Error!");
+                    reason = WriteFailure(avi, file, kInterruptWrite);
                     frames.FreeFrame(frame);
                     break;
                 }
@@ -200,7 +212,10 @@ int RecordVideo(const RecordEnvironment& env, FrameSource& frames, const std::st
         }
     }
 
-    if (memoryFailed) WriteLogLine("GlobalLock(Bitmap2Dib()) Error!");
+    if (memoryFailed) {
+        WriteLogLine("GlobalLock(Bitmap2Dib()) Error!");
+        reason = kInterruptMemory;
+    }
     if (frameShown) env.frameWindow->HideFrame();
     if (soundStarted) {
         env.sound->StopAudioRecording();
@@ -209,10 +224,9 @@ int RecordVideo(const RecordEnvironment& env, FrameSource& frames, const std::st
     if (compressed) avi.StreamRelease(compressed);
     if (stream) avi.StreamRelease(stream);
     if (file) avi.FileRelease(file);
-    PostEnd(env, memoryFailed || result != media::AVIERR_OK);
+    PostEnd(env, reason);
     // The last touch of the job: from here on the thread uses nothing it shares.
     job.ThreadActive = 0;
-    if (memoryFailed) ReportFrameMemoryFailure();
     return 0;
 }
 
@@ -232,7 +246,7 @@ int RecordThreadProc(RecordEnvironment env) {
         return 0;
     }
     if (screen) WriteLogLine("MakeTempAviPath Error!");
-    PostEnd(env, true);
+    PostEnd(env, screen ? kInterruptCreate : kInterruptScreen);
     job.ThreadActive = 0;
     return 0;
 }

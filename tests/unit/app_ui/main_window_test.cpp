@@ -5,6 +5,7 @@
 #include "app/status_lines.h"
 #include "support/main_window_fixture.h"
 #include "skin/bmp_button.h"
+#include "skin/builtin_skin.h"
 #include "audio/audio_dlg.h"
 #include "finishing/output_dlg.h"
 #include "video_settings/video_dlg.h"
@@ -312,14 +313,16 @@ TEST_F(MainWindowTest, HookPressesSetTheClickMarkAndNeverMoveTheWindow) {
     EXPECT_EQ(marks.back(), kClickRight);
 }
 
-TEST_F(MainWindowTest, MissingSkinsLeaveTheWindowWithoutPictures) {
-    // A program folder without skins: the window still comes up, buttons have no strip.
+TEST_F(MainWindowTest, MissingSkinsAreReplacedByTheBuiltInPictures) {
+    // A program folder without skins: the window comes up with the same pictures, built in.
     const QString skins = QString::fromStdString(platform::GetProgramFolder() + "skins");
     QFile::remove(skins);
     CRiviveZuzuveDlg& dlg = Make();
     Show();
-    EXPECT_FALSE(dlg.Button(IDC_START)->HasStrip());
-    EXPECT_TRUE(dlg.Button(IDC_START)->mask().isEmpty());
+    EXPECT_TRUE(dlg.Button(IDC_START)->HasStrip());
+    EXPECT_FALSE(dlg.Button(IDC_START)->mask().isEmpty()) << "the button is shaped";
+    EXPECT_FALSE(skin::BuiltInSkin(platform::GetProgramFolder() + "skins/main.bmp").isNull());
+    EXPECT_TRUE(skin::BuiltInSkin(platform::GetProgramFolder() + "elsewhere/main.bmp").isNull());
     EXPECT_EQ(CheckedTab(dlg), 0);
     QFile::link(RZ_BIN_DIR "/skins", skins);
 }

@@ -181,6 +181,8 @@ public:
                             : "release-stream");
     }
     void FileRelease(recording::AviFile*) override { calls.push_back("release-file"); }
+    int writeError = 0;  // the system error a failed step reports
+    int FileWriteError(recording::AviFile*) override { return writeError; }
 
 private:
     bool Fail(Step step) {

@@ -5,6 +5,7 @@
 #include "recording/recording_messages.h"
 #include "recording/temp_files.h"
 
+#include <cerrno>
 #include <cstdlib>
 #include <deque>
 #include <gtest/gtest.h>
@@ -46,8 +47,10 @@ protected:
             ended.push_back("finish");
             return 0;
         });
-        window.On(WM_USER_RECORDINTERRUPTED, [this](platform::WPARAM, platform::LPARAM) {
+        window.On(WM_USER_RECORDINTERRUPTED, [this](platform::WPARAM w, platform::LPARAM l) {
             ended.push_back("interrupted");
+            reasons.push_back(static_cast<int>(w));
+            numbers.push_back(l);
             return 0;
         });
         job.Running = 1;
@@ -75,6 +78,8 @@ protected:
 
     platform::MessageWindow window;
     std::vector<std::string> ended;
+    std::vector<int> reasons;
+    std::vector<platform::LPARAM> numbers;
     RecordJob job;
     std::vector<std::string> frameCalls;
     CFlashingWnd frame{1920, 1080, std::make_unique<rectest::FakeFrameHost>(&frameCalls)};
@@ -230,27 +235,43 @@ TEST_F(RecordVideoTest, StreamIsDescribedByTheFirstFrame) {
     EXPECT_EQ(job.CodecFourCC, platform::media::MakeFourCC('M', 'S', 'V', 'C'));
 }
 
-TEST_F(RecordVideoTest, EachFailingStepIsLoggedAndInterruptsTheRecording) {
+TEST_F(RecordVideoTest, EachFailingStepIsLoggedAndInterruptsTheRecordingSayingWhy) {
     struct Case {
         rectest::FakeAvi::Step step;
+        int error;  // the system error behind the failure
         const char* line;
+        int reason;
         std::vector<std::string> releases;
         std::vector<std::string> sound;
     } cases[] = {
-        {rectest::FakeAvi::kOpen, "AVIFileOpen Error!", {}, {}},
-        {rectest::FakeAvi::kCreate, "AVIFileCreateStream Error!", {"release-file"}, {}},
-        {rectest::FakeAvi::kCompress, "AVIMakeCompressedStream Error!",
+        {rectest::FakeAvi::kOpen, 0, "AVIFileOpen Error!", kInterruptCreate, {}, {}},
+        {rectest::FakeAvi::kCreate, 0, "AVIFileCreateStream Error!", kInterruptSetup,
+         {"release-file"}, {}},
+        {rectest::FakeAvi::kCompress, 0, "AVIMakeCompressedStream Error!", kInterruptSetup,
          {"release-stream", "release-file"}, {}},
-        {rectest::FakeAvi::kFormat, "AVIStreamSetFormat Error!",
+        {rectest::FakeAvi::kFormat, 0, "AVIStreamSetFormat Error!", kInterruptSetup,
          {"release-compressed", "release-stream", "release-file"}, {}},
-        {rectest::FakeAvi::kWrite, "AVIStreamWrite Error!",
+        {rectest::FakeAvi::kFormat, ENOSPC, "AVIStreamSetFormat Error!", kInterruptDiskFull,
+         {"release-compressed", "release-stream", "release-file"}, {}},
+        {rectest::FakeAvi::kWrite, 0, "AVIStreamWrite Error!", kInterruptWrite,
+         {"release-compressed", "release-stream", "release-file"},
+         {"open", "start", "stop", "destroy"}},
+        {rectest::FakeAvi::kWrite, ENOSPC, "AVIStreamWrite Error!", kInterruptDiskFull,
+         {"release-compressed", "release-stream", "release-file"},
+         {"open", "start", "stop", "destroy"}},
+        {rectest::FakeAvi::kWrite, EDQUOT, "AVIStreamWrite Error!", kInterruptDiskFull,
+         {"release-compressed", "release-stream", "release-file"},
+         {"open", "start", "stop", "destroy"}},
+        {rectest::FakeAvi::kWrite, EIO, "AVIStreamWrite Error!", kInterruptWrite,
          {"release-compressed", "release-stream", "release-file"},
          {"open", "start", "stop", "destroy"}},
     };
     for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.line) + " errno " + std::to_string(c.error));
         rectest::FakeAvi failing;
         failing.failAt = c.step;
         failing.failOnWrite = 2;
+        failing.writeError = c.error;
         rectest::FakeSound sounds;
         rectest::FakeClock ticks;
         ScriptedFrames source;
@@ -258,24 +279,31 @@ TEST_F(RecordVideoTest, EachFailingStepIsLoggedAndInterruptsTheRecording) {
         e.avi = &failing;
         e.sound = &sounds;
         e.clock = &ticks;
+        e.recordingNumber = 7;
         job.Running = 1;
         job.RecordAudio = 1;
         ended.clear();
+        reasons.clear();
+        numbers.clear();
         frameCalls.clear();
         rectest::LogTail log;
+        testsupport::MessageBoxRecorder boxes;
         RecordVideo(e, source, "/tmp/never-written.avi", 100, 100, 64, 48, 20);
         testsupport::WaitUntil([this] { return !ended.empty(); }, std::chrono::milliseconds(500));
 
-        EXPECT_TRUE(log.Has(c.line)) << c.line;
-        EXPECT_TRUE(log.Has("WM_USER_RECORDINTERRUPTED!")) << c.line;
-        EXPECT_EQ(ended, (std::vector<std::string>{"interrupted"})) << c.line;
+        EXPECT_TRUE(log.Has(c.line));
+        EXPECT_TRUE(log.Has("WM_USER_RECORDINTERRUPTED!"));
+        EXPECT_EQ(ended, (std::vector<std::string>{"interrupted"}));
+        EXPECT_EQ(reasons, (std::vector<int>{c.reason}));
+        EXPECT_EQ(numbers, (std::vector<platform::LPARAM>{7}));
+        EXPECT_TRUE(boxes.Boxes().empty()) << "the main window tells the user";
         std::vector<std::string> releases;
         for (const std::string& call : failing.calls)
             if (call.rfind("release", 0) == 0) releases.push_back(call);
-        EXPECT_EQ(releases, c.releases) << c.line;
-        EXPECT_EQ(sounds.calls, c.sound) << c.line;
-        EXPECT_EQ(frameCalls.back(), "hide") << c.line;
-        EXPECT_EQ(source.outstanding, 0) << c.line;
+        EXPECT_EQ(releases, c.releases);
+        EXPECT_EQ(sounds.calls, c.sound);
+        EXPECT_EQ(frameCalls.back(), "hide");
+        EXPECT_EQ(source.outstanding, 0);
         if (c.step == rectest::FakeAvi::kWrite) {
             EXPECT_EQ(failing.positions, (std::vector<long>{0})) << "the first frame is kept";
         }
@@ -293,9 +321,9 @@ TEST_F(RecordVideoTest, MissingFrameMemoryInterruptsAndKeepsWhatWasWritten) {
     EXPECT_EQ(sound.calls, (std::vector<std::string>{"open", "start", "stop", "destroy"}));
     EXPECT_EQ(avi.calls.back(), "release-file");
     EXPECT_TRUE(log.Has("GlobalLock(Bitmap2Dib()) Error!"));
-    ASSERT_EQ(boxes.Boxes().size(), 1u);
-    EXPECT_EQ(boxes.Boxes()[0].text, GetText("MsgBox", "RecordingError"));
-    EXPECT_EQ(boxes.Boxes()[0].caption, "Error");
+    // Said by the main window, which gets the reason with the message.
+    EXPECT_EQ(reasons, (std::vector<int>{kInterruptMemory}));
+    EXPECT_TRUE(boxes.Boxes().empty());
     EXPECT_EQ(job.ThreadActive.load(), 0);
 }
 
