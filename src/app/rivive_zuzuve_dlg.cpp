@@ -11,6 +11,7 @@
 #include "app/main_window_handle.h"
 #include "app/show_selected_area.h"
 #include "app/status_lines.h"
+#include "area/region_dlg.h"
 #include "audio/compressed_format.h"
 #include "audio/wave_in_capture.h"
 #include "companions/clickwatch/clickwatch.h"
@@ -264,6 +265,9 @@ bool CRiviveZuzuveDlg::OnInitDialog() {
     // 9. Default output folder (not created here).
     if (!platform::IsDirectory(settings_.AutoSaveDir))
         settings_.AutoSaveDir = platform::DocumentsFolder() + "/" + kProductName;
+
+    // 10. The pages, given the main window's handle.
+    InstallPage(0, new area::CRegionDlg(settings_, Handle()));
 
     // 11, 12. Screen size, the flashing frame, and the recording control that drives it.
     flashing_ = recording::CFlashingWnd::Create(screenSize.width(), screenSize.height());
