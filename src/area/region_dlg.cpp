@@ -71,6 +71,9 @@ CRegionDlg::CRegionDlg(settings::RecordSettings& settings, platform::WindowHandl
     : QDialog(parent), settings_(settings), mainWindow_(mainWindow),
       desktop_(desktop ? std::move(desktop) : SystemAreaDesktop()) {
     platform::BuildDialog(*resources::FindDialogTemplate(resources::IDD_REGION_PAGE), this);
+    // Built at its template's size; the main window sizes it to its page area.
+    setMinimumSize(0, 0);
+    setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
     OnInitDialog();
 }
 
