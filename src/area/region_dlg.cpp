@@ -117,7 +117,7 @@ void CRegionDlg::OnInitDialog() {
     auto* full = qobject_cast<QAbstractButton*>(platform::GetDlgItem(this, kIdFullScreen));
     auto* region = qobject_cast<QAbstractButton*>(platform::GetDlgItem(this, kIdSelectedRegion));
     if (full && region) (settings_.RecordMode ? full : region)->setChecked(true);
-    EnableRegionControls(settings_.RecordMode == 0, true);
+    EnableRegionControls(settings_.RecordMode == 0);
 
     // 6. The region overlay, hidden until Select Region.
     overlay_ = std::make_unique<CCutScreenDlg>(screenWidth_, screenHeight_);
@@ -142,11 +142,10 @@ void CRegionDlg::OnInitDialog() {
             connect(edit, &QLineEdit::textChanged, this, [this, box] { OnEditChange(box); });
 }
 
-void CRegionDlg::EnableRegionControls(bool enable, bool withShowSelected) {
-    std::vector<int> ids{kIdSelectWindow, kIdSelectRegion, kIdShowFlashing};
+void CRegionDlg::EnableRegionControls(bool enable) {
+    std::vector<int> ids{kIdSelectWindow, kIdSelectRegion, kIdShowFlashing, kIdShowSelected};
     ids.insert(ids.end(), std::begin(kEditIds), std::end(kEditIds));
     ids.insert(ids.end(), std::begin(kLabelIds), std::end(kLabelIds));
-    if (withShowSelected) ids.push_back(kIdShowSelected);
     for (int id : ids)
         if (QWidget* control = platform::GetDlgItem(this, id)) control->setEnabled(enable);
 }
@@ -154,7 +153,7 @@ void CRegionDlg::EnableRegionControls(bool enable, bool withShowSelected) {
 void CRegionDlg::OnFullScreen() {
     if (auto* full = qobject_cast<QAbstractButton*>(platform::GetDlgItem(this, kIdFullScreen)))
         full->setChecked(true);
-    EnableRegionControls(false, true);
+    EnableRegionControls(false);
     settings_.RecordMode = 1;
     SendFlashFrame(1);
     SetMainStatus("FullRecordMode");
@@ -166,7 +165,7 @@ void CRegionDlg::OnSelectedRegion() {
     if (app::ShowSelectedArea) SendFlashFrame(0);
     if (auto* region = qobject_cast<QAbstractButton*>(platform::GetDlgItem(this, kIdSelectedRegion)))
         region->setChecked(true);
-    EnableRegionControls(true, true);
+    EnableRegionControls(true);
     SetMainStatus("SelectMode");
 }
 

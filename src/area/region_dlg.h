@@ -68,7 +68,8 @@ protected:
 
 private:
     void OnInitDialog();
-    void EnableRegionControls(bool enable, bool withShowSelected);
+    // Select Window, Select Region, the boxes with their labels and the two check boxes.
+    void EnableRegionControls(bool enable);
     // The integer exchange from the boxes into the settings; stops at the first box that does
     // not hold an integer, after saying so.
     void ReadBoxes();
