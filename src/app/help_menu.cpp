@@ -3,6 +3,7 @@
 #include "app/about_dlg.h"
 #include "app/help_pages.h"
 #include "companions/phrasebook/phrasebook.h"
+#include "platform/core/data_folders.h"
 #include "platform/core/paths.h"
 #include "platform/ui/menu_template.h"
 #include "platform/ui/popup_menu.h"
@@ -55,10 +56,10 @@ void HelpMenu::OnHelpButton() {
 
 void HelpMenu::RunChoice(int command) {
     switch (command) {
-        case ID_PRODUCT_PAGE: open_(kProductPageUrl); break;
-        case ID_SUPPORT: open_(kSupportUrl); break;
-        case ID_HELP_FILE: open_(kHelpFileUrl); break;
-        case ID_OPEN_LOG: open_(platform::GetProgramFolder() + "Diary/"); break;
+        case ID_PRODUCT_PAGE: open_(platform::GetProgramFolder() + kProductPage); break;
+        case ID_SUPPORT: open_(platform::GetProgramFolder() + kSupportPage); break;
+        case ID_HELP_FILE: open_(platform::GetProgramFolder() + kHelpFilePage); break;
+        case ID_OPEN_LOG: open_(platform::LogFolder()); break;
         case ID_ABOUT: about_(owner_); break;
         default: break;
     }

@@ -1,7 +1,7 @@
 #pragma once
 // HelpMenu: the main window's Help button. Each press builds menu 145 anew with its labels from
-// the catalogue, tracks it at the cursor and acts on the choice: a web page, the log folder or
-// the About box.
+// the catalogue, tracks it at the cursor and acts on the choice: a help page in the program
+// folder, the log folder or the About box.
 // Thread contract: user-interface thread only.
 #include <functional>
 #include <string>

@@ -1,9 +1,10 @@
 #pragma once
-// The web pages of the Help menu, opened in the user's browser.
+// The Help menu's pages: local documentation in the program folder's help/, opened in the
+// user's browser.
 namespace app {
 
-constexpr const char* kHelpFileUrl = "https://example.org/velmora-zudodo-raridevi/help";
-constexpr const char* kSupportUrl = "https://example.org/velmora-zudodo-raridevi/support";
-constexpr const char* kProductPageUrl = "https://example.org/velmora-zudodo-raridevi/";
+constexpr const char* kHelpFilePage = "help/index.html";
+constexpr const char* kSupportPage = "help/support.html";
+constexpr const char* kProductPage = "help/product.html";
 
 }  // namespace app

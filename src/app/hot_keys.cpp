@@ -11,16 +11,20 @@ namespace {
 
 platform::HotKeys* replacement = nullptr;
 
-struct HotKeyRow {
-    int id;
-    std::int32_t settings::RecordSettings::*ctrl;
-    std::int32_t settings::RecordSettings::*shift;
-    std::int32_t settings::RecordSettings::*alt;
-    std::int32_t settings::RecordSettings::*code;
-    const char* refusal;
-};
-
 }  // namespace
+
+const std::array<HotKeySlot, 3>& HotKeySlots() {
+    using S = settings::RecordSettings;
+    static const std::array<HotKeySlot, 3> slots{{
+        {kHotKeyStart, &S::StartCtrl, &S::StartAlt, &S::StartShift, &S::StartHotkey,
+         &S::uHotkeyMaskStart, "StartHotkeyError", "RegisterStart"},
+        {kHotKeyPause, &S::PauseCtrl, &S::PauseAlt, &S::PauseShift, &S::PauseHotkey,
+         &S::uHotkeyMaskPause, "PauseHotkeyError", "RegisterPause"},
+        {kHotKeyStop, &S::StopCtrl, &S::StopAlt, &S::StopShift, &S::StopHotkey,
+         &S::uHotkeyMaskStop, "StopHotkeyError", "RegisterStop"},
+    }};
+    return slots;
+}
 
 unsigned HotKeyMask(int ctrl, int shift, int alt) {
     unsigned mask = 0;
@@ -65,22 +69,15 @@ std::string HotKeyText(int code, unsigned mask) {
 
 int RegisterHotKeys(platform::HotKeys& keys, platform::WindowHandle window,
                     const settings::RecordSettings& s) {
-    using S = settings::RecordSettings;
-    static const HotKeyRow rows[] = {
-        {kHotKeyStart, &S::StartCtrl, &S::StartShift, &S::StartAlt, &S::StartHotkey,
-         "StartHotkeyError"},
-        {kHotKeyPause, &S::PauseCtrl, &S::PauseShift, &S::PauseAlt, &S::PauseHotkey,
-         "PauseHotkeyError"},
-        {kHotKeyStop, &S::StopCtrl, &S::StopShift, &S::StopAlt, &S::StopHotkey,
-         "StopHotkeyError"},
-    };
     int registered = 0;
-    for (const HotKeyRow& row : rows) {
-        const unsigned mask = HotKeyMask(s.*row.ctrl, s.*row.shift, s.*row.alt);
-        if (keys.Register(window, row.id, mask, s.*row.code))
+    for (const HotKeySlot& slot : HotKeySlots()) {
+        // The stored mask is not used here: the flags make the mask.
+        const unsigned mask = HotKeyMask(s.*slot.ctrl, s.*slot.shift, s.*slot.alt);
+        if (keys.Register(window, slot.id, mask, s.*slot.code))
             ++registered;
         else
-            platform::MessageBox(window, GetText("MsgBox", row.refusal), "", platform::MB_OK);
+            platform::MessageBox(window, GetText("MsgBox", slot.refusedAtStart), "",
+                                 platform::MB_OK);
     }
     return registered;
 }

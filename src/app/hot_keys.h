@@ -7,6 +7,8 @@
 #include "recording/recording_messages.h"
 #include "settings/record_settings.h"
 
+#include <array>
+#include <cstdint>
 #include <string>
 
 namespace app {
@@ -17,6 +19,21 @@ using recording::kHotKeyStop;
 
 // The mask of the CTRL, SHIFT and ALT flags.
 unsigned HotKeyMask(int ctrl, int shift, int alt);
+
+// One hot key: its id, where its flags, code and mask live in the settings, and its texts in
+// section "MsgBox".
+struct HotKeySlot {
+    int id;
+    std::int32_t settings::RecordSettings::*ctrl;
+    std::int32_t settings::RecordSettings::*alt;
+    std::int32_t settings::RecordSettings::*shift;
+    std::int32_t settings::RecordSettings::*code;
+    std::int32_t settings::RecordSettings::*mask;
+    const char* refusedAtStart;  // box of a refusal at start-up
+    const char* registering;     // start of the Options dialog's message
+};
+// Start, Pause and Stop, in that order.
+const std::array<HotKeySlot, 3>& HotKeySlots();
 
 // Key names and codes: "A"-"Z" 65-90, "0"-"9" 48-57, "F1"-"F12" 112-123, "Print Screen" 44;
 // names match exactly, with case. Any other name gives 0; 0 and any other code give "None".

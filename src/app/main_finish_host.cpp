@@ -1,6 +1,7 @@
 #include "app/main_finish_host.h"
 
 #include "app/main_messages.h"
+#include "app/main_tray.h"
 #include "app/rivive_zuzuve_dlg.h"
 #include "app/show_selected_area.h"
 #include "audio/wave_in_capture.h"
@@ -55,6 +56,25 @@ std::string MainFinishHost::TempWavPath() {
 }
 
 bool MainFinishHost::ShowSelectedArea() { return app::ShowSelectedArea != 0; }
+std::atomic<std::int32_t>& MainFinishHost::Converting() { return dlg_.Flags().Converting; }
+std::atomic<std::int32_t>& MainFinishHost::CancelConvert() { return dlg_.Flags().CancelConvert; }
+
+std::function<void()> MainFinishHost::EndApplication() {
+    QPointer<CRiviveZuzuveDlg> dlg(&dlg_);
+    // Queued to the user-interface thread; the window is looked at only there.
+    return [dlg] {
+        QMetaObject::invokeMethod(
+            QCoreApplication::instance(),
+            [dlg] {
+                if (!dlg) return;
+                if (dlg->Tray()) dlg->Tray()->Remove();
+                // The plain end of the modal loop (the window's own done, through QDialog's
+                // public face), not the exit routine.
+                static_cast<QDialog*>(dlg.data())->done(QDialog::Rejected);
+            },
+            Qt::QueuedConnection);
+    };
+}
 
 finishing::RecordFinisher& InstallFinishing(CRiviveZuzuveDlg& dlg, finishing::FinishServices services) {
     delete StageOf(dlg);

@@ -24,6 +24,9 @@ public:
     std::string TempAviPath() override;
     std::string TempWavPath() override;
     bool ShowSelectedArea() override;
+    std::atomic<std::int32_t>& Converting() override;
+    std::atomic<std::int32_t>& CancelConvert() override;
+    std::function<void()> EndApplication() override;
 
 private:
     CRiviveZuzuveDlg& dlg_;

@@ -9,14 +9,18 @@
 #include "app/main_skin_layout.h"
 #include "app/main_tray.h"
 #include "app/main_window_handle.h"
+#include "app/option_button.h"
 #include "app/show_selected_area.h"
 #include "app/status_lines.h"
 #include "area/region_dlg.h"
+#include "audio/audio_dlg.h"
 #include "audio/compressed_format.h"
 #include "audio/wave_in_capture.h"
 #include "companions/clickwatch/clickwatch.h"
 #include "companions/diary/diary.h"
 #include "companions/phrasebook/phrasebook.h"
+#include "finishing/output_dlg.h"
+#include "platform/core/data_folders.h"
 #include "platform/core/message_box.h"
 #include "platform/core/paths.h"
 #include "platform/core/version.h"
@@ -29,9 +33,11 @@
 #include "resources/cursors.h"
 #include "resources/dialog_templates.h"
 #include "resources/resource_ids.h"
+#include "settings/default_folder.h"
 #include "settings/settings_store.h"
 #include "skin/bitmap_utils.h"
 #include "skin/bmp_button.h"
+#include "video_settings/video_dlg.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -104,6 +110,7 @@ CRiviveZuzuveDlg::CRiviveZuzuveDlg(QWidget* parent)
     for (int id : {IDC_STOP, 32773}) OnCommand(id, [this] { if (recording_) recording_->OnStop(); });
     OnCommand(IDC_CLOSE, [this] { OnCloseButton(); });
     OnCommand(IDC_MINI, [this] { OnMini(); });
+    OnCommand(IDC_OPTION, [this] { OnOptionButton(*this); });
     OnCommand(32774, [this] { OnTrayExit(); });
     for (int tab : kPageTabs) OnCommand(tab, [this, tab] { ShowPage(tab); });
     InstallMessageMap();
@@ -118,9 +125,7 @@ CRiviveZuzuveDlg::~CRiviveZuzuveDlg() {
     MainWindowHandle.compare_exchange_strong(mine, 0);
 }
 
-std::string CRiviveZuzuveDlg::ConfigPath() const {
-    return platform::GetProgramFolder() + "Config.ini";
-}
+std::string CRiviveZuzuveDlg::ConfigPath() const { return platform::ConfigFilePath(); }
 
 void CRiviveZuzuveDlg::InstallMessageMap() {
     // Entries the sound capture, the finishing stage and the tray replace as they land.
@@ -264,10 +269,13 @@ bool CRiviveZuzuveDlg::OnInitDialog() {
 
     // 9. Default output folder (not created here).
     if (!platform::IsDirectory(settings_.AutoSaveDir))
-        settings_.AutoSaveDir = platform::DocumentsFolder() + "/" + kProductName;
+        settings_.AutoSaveDir = settings::DefaultAutoSaveDir();
 
-    // 10. The pages, given the main window's handle.
+    // 10. The pages, which edit the settings in place.
     InstallPage(0, new area::CRegionDlg(settings_, Handle()));
+    InstallPage(1, new video_settings::CVideoDlg(settings_, this));
+    InstallPage(2, new audio::CAudioDlg(settings_, this));
+    InstallPage(3, new finishing::COutPutDlg(settings_, this));
 
     // 11, 12. Screen size, the flashing frame, and the recording control that drives it.
     flashing_ = recording::CFlashingWnd::Create(screenSize.width(), screenSize.height());
@@ -450,6 +458,11 @@ void CRiviveZuzuveDlg::WriteStartLine() {
     WriteLogLine(line);
 }
 
+void CRiviveZuzuveDlg::SaveSettingsOrLog() {
+    const std::string path = ConfigPath();
+    if (!settings::SaveSettings(settings_, path, audio::CompressedFormat)) LogSettingsNotSaved(path);
+}
+
 void CRiviveZuzuveDlg::OnCancel() {
     // The control goes with the frame it draws; it is idle here (closing refuses while recording).
     recording_.reset();
@@ -460,7 +473,7 @@ void CRiviveZuzuveDlg::OnCancel() {
     }
     tray_->Remove();
     UnregisterHotKeys(HotKeyService(), Handle());
-    settings::SaveSettings(settings_, ConfigPath(), audio::CompressedFormat);
+    SaveSettingsOrLog();
     done(QDialog::Rejected);
 }
 

@@ -121,6 +121,7 @@ private:
     void UpdateStatusLines();
     void SetLineText(int id, const std::string& text);
     void WriteStartLine();
+    void SaveSettingsOrLog();
     void ClickMark(int state);
     // While recording or converting a quit is refused (or the conversion asked to stop): true.
     bool QuitRefused();

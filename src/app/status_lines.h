@@ -1,24 +1,24 @@
 #pragma once
 // Texts of the main window's status lines.
+#include "resources/resource_ids.h"
+#include "video_settings/video_formats.h"
+
 #include <string>
 
 namespace app {
 
 // Control ids of the status lines.
-constexpr int IDC_AREA_LINE = 1039;
-constexpr int IDC_SOUND_LINE = 1040;
-constexpr int IDC_CURSOR_LINE = 1041;
-constexpr int IDC_TYPE_LINE = 1088;
+using resources::IDC_AREA_LINE;
+using resources::IDC_CURSOR_LINE;
+using resources::IDC_SOUND_LINE;
+using resources::IDC_TYPE_LINE;
 
-// Label of an output format code 100-106; null for any other code.
-const char* VideoFormatLabel(int videoType);
+// The format and cursor lines are the Video page's texts too.
+using video_settings::CursorLineText;
+using video_settings::VideoFormatLabel;
+using video_settings::VideoTypeLineText;
 
 // ("StatusInfo", "FullRecordMode") for record mode 1, else ("StatusInfo", "SelectMode").
 std::string AreaLineText(int recordMode);
-// ("StatusInfo", "RecordMouse") when the cursor is recorded, else "NotRecordMouse".
-std::string CursorLineText(int recordMouse);
-// ("Video", "VideoType") followed by the format label; false (text untouched) for a code
-// outside 100-106.
-bool VideoTypeLineText(int videoType, std::string& text);
 
 }  // namespace app

@@ -8,21 +8,15 @@
 #include "companions/phrasebook/phrasebook.h"
 #include "platform/core/message_box.h"
 #include "platform/core/messages.h"
-#include "platform/core/paths.h"
 #include "platform/ui/dialog_builder.h"
-#include "platform/ui/pixels.h"
 #include "platform/ui/up_down_ctrl.h"
 #include "recording/recording_host.h"
 #include "recording/recording_messages.h"
 #include "resources/cursors.h"
-#include "resources/dialog_templates.h"
 #include "resources/resource_ids.h"
-#include "skin/bitmap_utils.h"
 
 #include <QAbstractButton>
-#include <QKeyEvent>
 #include <QLineEdit>
-#include <QPainter>
 
 namespace area {
 
@@ -30,8 +24,6 @@ namespace {
 
 using namespace recording;  // control ids shared with the recording control
 
-constexpr std::uint32_t kPageColour = 0xF0F0F0;
-constexpr int kSkinSplit = 1;
 constexpr int kSettleMs = 200;
 constexpr int kIdAreaLine = 1039;  // the main window's area status line
 
@@ -68,9 +60,8 @@ constexpr Box kBoxes[] = {Box::Left, Box::Top, Box::Width, Box::Height};
 
 CRegionDlg::CRegionDlg(settings::RecordSettings& settings, platform::WindowHandle mainWindow,
                        std::unique_ptr<AreaDesktop> desktop, QWidget* parent)
-    : QDialog(parent), settings_(settings), mainWindow_(mainWindow),
-      desktop_(desktop ? std::move(desktop) : SystemAreaDesktop()) {
-    platform::BuildDialog(*resources::FindDialogTemplate(resources::IDD_REGION_PAGE), this);
+    : skin::CChildPage(resources::IDD_REGION_PAGE, parent), settings_(settings),
+      mainWindow_(mainWindow), desktop_(desktop ? std::move(desktop) : SystemAreaDesktop()) {
     // Built at its template's size; the main window sizes it to its page area.
     setMinimumSize(0, 0);
     setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
@@ -92,11 +83,12 @@ void CRegionDlg::OnInitDialog() {
     if (auto* check = qobject_cast<QAbstractButton*>(platform::GetDlgItem(this, kIdShowSelected)))
         check->setChecked(true);
     app::ShowSelectedArea = 1;
-    background_.Attach(skin::LoadImageFile(platform::GetProgramFolder() + "skins/childpage.bmp"));
+    LoadBackground();
+    ClearStaticBackgrounds();
     const int coloured[] = {kIdFullScreen, kIdSelectedRegion, kIdShowFlashing};
     for (std::size_t i = 0; i < colourButtons_.size(); ++i) {
         colourButtons_[i].Attach(qobject_cast<QAbstractButton*>(platform::GetDlgItem(this, coloured[i])));
-        colourButtons_[i].SetBackgroundColor(kPageColour);
+        colourButtons_[i].SetBackgroundColor(kPageColor);
     }
 
     // 3, 4. The screen and the up-down ranges.
@@ -280,24 +272,6 @@ void CRegionDlg::ShowMain() {
 
 void CRegionDlg::HideMain() {
     if (QWidget* main = platform::WidgetOf(mainWindow_)) main->hide();
-}
-
-void CRegionDlg::paintEvent(QPaintEvent*) {
-    QPainter painter(this);
-    if (background_.IsLoaded())
-        skin::DrawSkinBitmap(background_.Image(), painter, kSkinSplit, kSkinSplit,
-                             platform::Rect{0, 0, width(), height()});
-    else
-        painter.fillRect(rect(), QColor(platform::ColorRefToRgb(kPageColour)));
-}
-
-void CRegionDlg::keyPressEvent(QKeyEvent* event) {
-    const int key = event->key();
-    if (key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Escape) {
-        event->accept();
-        return;
-    }
-    QDialog::keyPressEvent(event);
 }
 
 }  // namespace area

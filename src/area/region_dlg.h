@@ -11,10 +11,9 @@
 #include "area/area_rules.h"
 #include "platform/core/types.h"
 #include "settings/record_settings.h"
-#include "skin/bitmap_ex.h"
+#include "skin/child_page.h"
 #include "skin/color_button.h"
 
-#include <QDialog>
 #include <array>
 #include <cstdint>
 #include <memory>
@@ -32,7 +31,7 @@ constexpr int kIdSpinTop = 1045;
 constexpr int kIdSpinWidth = 1046;
 constexpr int kIdSpinHeight = 1047;
 
-class CRegionDlg : public QDialog {
+class CRegionDlg : public skin::CChildPage {
     Q_OBJECT
 public:
     // `settings` and the main window outlive the page; `desktop` null takes the real desktop.
@@ -61,11 +60,6 @@ public:
     int ScreenWidth() const { return screenWidth_; }
     int ScreenHeight() const { return screenHeight_; }
 
-protected:
-    void paintEvent(QPaintEvent* event) override;
-    void keyPressEvent(QKeyEvent* event) override;
-    void reject() override {}  // Escape never closes the page
-
 private:
     void OnInitDialog();
     // Select Window, Select Region, the boxes with their labels and the two check boxes.
@@ -84,7 +78,6 @@ private:
     std::unique_ptr<AreaDesktop> desktop_;
     int screenWidth_ = 0, screenHeight_ = 0;
     bool writing_ = false;  // the page is writing its own boxes
-    skin::CBitmapEx background_;
     std::array<skin::CColorButton, 3> colourButtons_;
     std::unique_ptr<CCutScreenDlg> overlay_;
 };

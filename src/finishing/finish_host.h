@@ -8,6 +8,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <functional>
 #include <string>
 
 namespace finishing {
@@ -29,6 +30,13 @@ public:
     virtual std::string TempWavPath() = 0;
     // The Select Area page's "Show Selected Area" is checked.
     virtual bool ShowSelectedArea() = 0;
+    // The flags shared with the converter worker: a conversion runs; the user asked to quit.
+    virtual std::atomic<std::int32_t>& Converting() = 0;
+    virtual std::atomic<std::int32_t>& CancelConvert() = 0;
+    // What ends the recorder after a quit during a conversion: removes the tray icon and ends
+    // the main window's modal loop with the cancel result, without the exit routine (the
+    // settings are not saved). The function returned may be called from any thread.
+    virtual std::function<void()> EndApplication() = 0;
 };
 
 }  // namespace finishing

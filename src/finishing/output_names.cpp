@@ -47,11 +47,4 @@ std::string DefaultFileName(std::int32_t videoType) {
     return DefaultFileName(videoType, local);
 }
 
-std::string WithExtension(const std::string& path, const std::string& extension) {
-    const std::size_t slash = path.find_last_of('/');
-    const std::size_t dot = path.find_last_of('.');
-    const bool hasExtension = dot != std::string::npos && (slash == std::string::npos || dot > slash + 1);
-    return (hasExtension ? path.substr(0, dot) : path) + extension;
-}
-
 }  // namespace finishing

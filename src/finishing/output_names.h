@@ -15,8 +15,5 @@ const char* SaveAsFilter(std::int32_t videoType);
 std::string DefaultFileName(std::int32_t videoType, const std::tm& localTime);
 // The same with the current local time.
 std::string DefaultFileName(std::int32_t videoType);
-// `path` with its extension (after the last '.' of the file name) replaced by `extension`, or
-// with `extension` appended when the name has none.
-std::string WithExtension(const std::string& path, const std::string& extension);
 
 }  // namespace finishing

@@ -84,14 +84,6 @@ platform::LRESULT RecordFinisher::OnRecordFinish(platform::WPARAM, platform::LPA
     std::string path;
     if (!ChooseOutputPath(DefaultFileName(job.VideoType), &path)) return 0;
 
-    if (NeedsConverter(job.VideoType)) {
-        // No converter yet: the recording is kept as AVI beside the chosen name.
-        path = WithExtension(path, ".avi");
-        const std::string line = "No converter for VideoType " + std::to_string(job.VideoType) +
-                                 ", saved as AVI: " + path;
-        WriteLogLine(line.c_str());
-    }
-
     if (job.RecordAudio) {
         if (!ProbeCreate(path)) {
             WriteLogLine("Create Audio File Error!");
@@ -103,22 +95,52 @@ platform::LRESULT RecordFinisher::OnRecordFinish(platform::WPARAM, platform::LPA
             }
             return 0;
         }
-        JoinWithSound(path);
-        return 0;
+        if (!NeedsConverter(job.VideoType)) {
+            JoinWithSound(path);
+            return 0;
+        }
     }
 
+    if (NeedsConverter(job.VideoType)) StartConversion(path);
+    else StartCopy(path);
+    ClosingStep();
+    return 0;
+}
+
+void RecordFinisher::StartCopy(const std::string& path) {
     ShowProgress(true);
     OutputPathStore() = path;
     CopyJob copy;
     copy.mainWindow = host_.MainWindow();
     copy.tempAviPath = host_.TempAviPath();
     copy.outputPath = path;
-    copy.autoSave = job.AutoSave;
+    copy.autoSave = host_.Job().AutoSave;
     copy.playVideo = host_.Settings().PlayVideo;
     copy.shellOpen = services_.shellOpen;
     workerId_ = StartCopyWorker(std::move(copy));
-    ClosingStep();
-    return 0;
+}
+
+void RecordFinisher::StartConversion(const std::string& path) {
+    const recording::RecordJob& job = host_.Job();
+    OutputPathStore() = path;
+    ShowProgress(true);
+    ConvertJob convert;
+    convert.mainWindow = host_.MainWindow();
+    convert.programFolder = services_.programFolder.empty() ? platform::GetProgramFolder() : services_.programFolder;
+    convert.tempAviPath = host_.TempAviPath();
+    convert.tempWavPath = host_.TempWavPath();
+    convert.outputPath = path;
+    convert.videoType = job.VideoType;
+    convert.recordAudio = job.RecordAudio;
+    convert.autoSave = job.AutoSave;
+    convert.playVideo = host_.Settings().PlayVideo;
+    convert.recordedSeconds = job.RecordedSeconds;
+    convert.shellOpen = services_.shellOpen;
+    convert.launcher = services_.launcher;
+    convert.converting = &host_.Converting();
+    convert.cancelConvert = &host_.CancelConvert();
+    convert.endApplication = host_.EndApplication();
+    workerId_ = StartConvertWorker(std::move(convert));
 }
 
 bool RecordFinisher::ChooseOutputPath(const std::string& defaultName, std::string* path) {

@@ -1,13 +1,13 @@
 #pragma once
 // The record-finish handler: names the output of a finished recording, asks for a path with the
-// Save As dialog or uses the automatic output folder, and produces the AVI file: joined with the
-// sound, or copied by a worker when there is no sound. Formats that need the external converter
-// are saved as AVI beside the chosen name (".avi") until the converter exists, so nothing
-// recorded is lost.
+// Save As dialog or uses the automatic output folder, and produces the file: an AVI joined with
+// the sound, an AVI copied by a worker when there is no sound, or any other format made by the
+// converter worker.
 //
 // Thread contract: OnRecordFinish runs on the user-interface thread (the main window's dispatch
-// of WM_USER_RECORDFINISH). A copy worker gets its own copies of the paths and job values it
-// reads. RetryPosted is written on the user-interface thread only.
+// of WM_USER_RECORDFINISH). A worker gets its own copies of the paths and job values it reads.
+// RetryPosted is written on the user-interface thread only.
+#include "finishing/convert_worker.h"
 #include "finishing/copy_worker.h"
 #include "finishing/finish_host.h"
 #include "finishing/merge_api.h"
@@ -32,6 +32,8 @@ struct FinishServices {
     ChooseSavePathFn chooseSavePath;  // the Save As dialog
     ShellOpenFn shellOpen;            // the shell's "open" verb
     MergeApi* mergeApi = nullptr;     // null: the platform's AVI calls
+    std::string programFolder;        // holds codes/Transmux; empty: the running program's
+    platform::ProcessLauncher* launcher = nullptr;  // starts the converter; null: the system's
 };
 // The Qt file dialog and platform::ShellOpen.
 FinishServices SystemFinishServices();
@@ -52,6 +54,8 @@ private:
     // Decides the output path; false when the handler must return (already reported).
     bool ChooseOutputPath(const std::string& defaultName, std::string* path);
     void JoinWithSound(const std::string& path);
+    void StartCopy(const std::string& path);
+    void StartConversion(const std::string& path);
     void SaveSideBySide(const std::string& path, const std::string& tempAvi, const std::string& tempWav);
     void ClosingStep();
     void UnableCreateFileOwned();

@@ -41,7 +41,9 @@ QCursor OverlayCursor() {
     return QCursor(QPixmap::fromImage(image), 5, 12);
 }
 
-QPixmap AppIconPixmap(int size) {
+}  // namespace
+
+QImage AppIconImage(int size) {
     QImage image(size, size, QImage::Format_ARGB32);
     image.fill(Qt::transparent);
     QPainter p(&image);
@@ -58,10 +60,8 @@ QPixmap AppIconPixmap(int size) {
     p.setBrush(QColor(236, 72, 76));
     p.drawEllipse(QPointF(s / 2, s / 2), s * 0.22, s * 0.22);
     p.end();
-    return QPixmap::fromImage(image);
+    return image;
 }
-
-}  // namespace
 
 QCursor LoadCursorResource(int id) {
     switch (id) {
@@ -74,7 +74,7 @@ QCursor LoadCursorResource(int id) {
 QIcon LoadIconResource(int id) {
     if (id != IDR_MAINFRAME) return {};
     QIcon icon;
-    for (int size : {16, 24, 32, 48, 64}) icon.addPixmap(AppIconPixmap(size));
+    for (int size : {16, 24, 32, 48, 64}) icon.addPixmap(QPixmap::fromImage(AppIconImage(size)));
     return icon;
 }
 

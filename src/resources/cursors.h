@@ -5,6 +5,7 @@
 
 #include <QCursor>
 #include <QIcon>
+#include <QImage>
 
 namespace resources {
 
@@ -13,5 +14,7 @@ namespace resources {
 QCursor LoadCursorResource(int id);
 // IDR_MAINFRAME: the application icon; any other id gives an empty icon.
 QIcon LoadIconResource(int id);
+// The application icon drawn at `size` x `size` pixels (also for the desktop's icon theme).
+QImage AppIconImage(int size);
 
 }  // namespace resources

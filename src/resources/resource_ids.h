@@ -15,6 +15,12 @@ constexpr int IDD_PROGRESS = 147;
 constexpr int IDD_CURSOR_HIGHLIGHT = 149;
 constexpr int IDD_STATUS = 152;
 
+// Status lines of the main window (template 102), written by the pages too.
+constexpr int IDC_AREA_LINE = 1039;
+constexpr int IDC_SOUND_LINE = 1040;
+constexpr int IDC_CURSOR_LINE = 1041;
+constexpr int IDC_TYPE_LINE = 1088;
+
 constexpr int IDR_TRAY_MENU = 139;
 constexpr int IDR_HELP_MENU = 145;
 

@@ -7,12 +7,12 @@ namespace settings {
 
 namespace {
 
-void WriteInt(const char* section, const char* key, std::int64_t value, const std::string& path) {
-    platform::WritePrivateProfileString(section, key, std::to_string(value).c_str(), path);
+bool WriteInt(const char* section, const char* key, std::int64_t value, const std::string& path) {
+    return platform::WritePrivateProfileString(section, key, std::to_string(value).c_str(), path);
 }
 
-void WriteFlag(const char* section, const char* key, std::int32_t value, const std::string& path) {
-    WriteInt(section, key, value != 0 ? 1 : 0, path);
+bool WriteFlag(const char* section, const char* key, std::int32_t value, const std::string& path) {
+    return WriteInt(section, key, value != 0 ? 1 : 0, path);
 }
 
 constexpr const char* kArea = "Area Settings";
@@ -20,6 +20,22 @@ constexpr const char* kOutput = "Output Settings";
 constexpr const char* kVideo = "Video Settings";
 constexpr const char* kAudio = "Audio Settings";
 constexpr const char* kGlobal = "Global Options";
+
+// The hot keys' modifier flags and key codes (not their masks).
+void ReadHotKeys(const CIni& ini, RecordSettings& s) {
+    s.StartAlt = ini.GetBool("StartAlt", kGlobal, 0);
+    s.StartCtrl = ini.GetBool("StartCtrl", kGlobal, 0);
+    s.StartShift = ini.GetBool("StartShift", kGlobal, 0);
+    s.StartHotkey = ini.GetInt(kGlobal, "StartHotkey", 119);
+    s.PauseAlt = ini.GetBool("PauseAlt", kGlobal, 0);
+    s.PauseCtrl = ini.GetBool("PauseCtrl", kGlobal, 0);
+    s.PauseShift = ini.GetBool("PauseShift", kGlobal, 0);
+    s.PauseHotkey = ini.GetInt(kGlobal, "PauseHotkey", 120);
+    s.StopAlt = ini.GetBool("StopAlt", kGlobal, 0);
+    s.StopCtrl = ini.GetBool("StopCtrl", kGlobal, 0);
+    s.StopShift = ini.GetBool("StopShift", kGlobal, 0);
+    s.StopHotkey = ini.GetInt(kGlobal, "StopHotkey", 121);
+}
 
 }  // namespace
 
@@ -84,80 +100,81 @@ void LoadSettings(RecordSettings& s, const std::string& iniPath, const platform:
     s.TrayIcon = flag(kGlobal, "TrayIcon", 1);
     s.MiniTray = flag(kGlobal, "MiniTray", 1);
     s.CloseTray = flag(kGlobal, "CloseTray", 0);
-    s.StartAlt = flag(kGlobal, "StartAlt", 0);
-    s.StartCtrl = flag(kGlobal, "StartCtrl", 0);
-    s.StartShift = flag(kGlobal, "StartShift", 0);
-    s.StartHotkey = integer(kGlobal, "StartHotkey", 119);
-    s.PauseAlt = flag(kGlobal, "PauseAlt", 0);
-    s.PauseCtrl = flag(kGlobal, "PauseCtrl", 0);
-    s.PauseShift = flag(kGlobal, "PauseShift", 0);
-    s.PauseHotkey = integer(kGlobal, "PauseHotkey", 120);
-    s.StopAlt = flag(kGlobal, "StopAlt", 0);
-    s.StopCtrl = flag(kGlobal, "StopCtrl", 0);
-    s.StopShift = flag(kGlobal, "StopShift", 0);
-    s.StopHotkey = integer(kGlobal, "StopHotkey", 121);
+    ReadHotKeys(ini, s);
 }
 
-void SaveSettings(const RecordSettings& s, const std::string& path,
+void LoadHotKeyOptions(RecordSettings& s, const std::string& iniPath) {
+    CIni ini(iniPath);
+    ReadHotKeys(ini, s);
+    s.uHotkeyMaskStart = ini.GetInt(kGlobal, "uHotkeyMaskStart", 0);
+    s.uHotkeyMaskPause = ini.GetInt(kGlobal, "uHotkeyMaskPause", 0);
+    s.uHotkeyMaskStop = ini.GetInt(kGlobal, "uHotkeyMaskStop", 0);
+}
+
+bool SaveSettings(const RecordSettings& s, const std::string& path,
                   const platform::WAVEFORMATEX* compressed) {
-    WriteFlag(kArea, "RecordMode", s.RecordMode, path);
-    WriteInt(kArea, "RecordLeft", s.RecordLeft, path);
-    WriteInt(kArea, "RecordTop", s.RecordTop, path);
-    WriteInt(kArea, "RecordRight", s.RecordRight, path);
-    WriteInt(kArea, "RecordBottom", s.RecordBottom, path);
-    WriteFlag(kArea, "FlashingRect", s.FlashingRect, path);
+    bool ok = true;
+    ok &= WriteFlag(kArea, "RecordMode", s.RecordMode, path);
+    ok &= WriteInt(kArea, "RecordLeft", s.RecordLeft, path);
+    ok &= WriteInt(kArea, "RecordTop", s.RecordTop, path);
+    ok &= WriteInt(kArea, "RecordRight", s.RecordRight, path);
+    ok &= WriteInt(kArea, "RecordBottom", s.RecordBottom, path);
+    ok &= WriteFlag(kArea, "FlashingRect", s.FlashingRect, path);
 
-    WriteFlag(kOutput, "AutoSave", s.AutoSave, path);
-    platform::WritePrivateProfileString(kOutput, "AutoSaveDir", s.AutoSaveDir.c_str(), path);
+    ok &= WriteFlag(kOutput, "AutoSave", s.AutoSave, path);
+    ok &= platform::WritePrivateProfileString(kOutput, "AutoSaveDir", s.AutoSaveDir.c_str(), path);
 
-    WriteInt(kVideo, "VideoQuanlity", s.VideoQuanlity, path);
-    WriteInt(kVideo, "HighLightSize", s.HighLightSize, path);
-    WriteFlag(kVideo, "RecordMouse", s.RecordMouse, path);
-    WriteInt(kVideo, "FrameRate", s.FrameRate, path);
-    WriteFlag(kVideo, "HighLightMouse", s.HighLightMouse, path);
-    WriteInt(kVideo, "HighLightMouseCOLOR", s.HighLightMouseCOLOR, path);
-    WriteFlag(kVideo, "ClickHighMouse", s.ClickHighMouse, path);
-    WriteInt(kVideo, "ClickHighMouseLeftCOLOR", s.ClickHighMouseLeftCOLOR, path);
-    WriteInt(kVideo, "ClickHighMouseRightCOLOR", s.ClickHighMouseRightCOLOR, path);
-    WriteInt(kVideo, "VideoType", s.VideoType, path);
+    ok &= WriteInt(kVideo, "VideoQuanlity", s.VideoQuanlity, path);
+    ok &= WriteInt(kVideo, "HighLightSize", s.HighLightSize, path);
+    ok &= WriteFlag(kVideo, "RecordMouse", s.RecordMouse, path);
+    ok &= WriteInt(kVideo, "FrameRate", s.FrameRate, path);
+    ok &= WriteFlag(kVideo, "HighLightMouse", s.HighLightMouse, path);
+    ok &= WriteInt(kVideo, "HighLightMouseCOLOR", s.HighLightMouseCOLOR, path);
+    ok &= WriteFlag(kVideo, "ClickHighMouse", s.ClickHighMouse, path);
+    ok &= WriteInt(kVideo, "ClickHighMouseLeftCOLOR", s.ClickHighMouseLeftCOLOR, path);
+    ok &= WriteInt(kVideo, "ClickHighMouseRightCOLOR", s.ClickHighMouseRightCOLOR, path);
+    ok &= WriteInt(kVideo, "VideoType", s.VideoType, path);
 
-    WriteFlag(kAudio, "RecordAudio", s.RecordAudio, path);
-    WriteInt(kAudio, "WaveInSelected", s.WaveInSelected, path);
-    WriteInt(kAudio, "Audio_bits_per_sample", s.Audio_bits_per_sample, path);
-    WriteInt(kAudio, "Audio_num_channels", s.Audio_num_channels, path);
-    WriteInt(kAudio, "Audio_samples_per_seconds", s.Audio_samples_per_seconds, path);
+    ok &= WriteFlag(kAudio, "RecordAudio", s.RecordAudio, path);
+    ok &= WriteInt(kAudio, "WaveInSelected", s.WaveInSelected, path);
+    ok &= WriteInt(kAudio, "Audio_bits_per_sample", s.Audio_bits_per_sample, path);
+    ok &= WriteInt(kAudio, "Audio_num_channels", s.Audio_num_channels, path);
+    ok &= WriteInt(kAudio, "Audio_samples_per_seconds", s.Audio_samples_per_seconds, path);
     if (compressed) {
-        WriteInt(kAudio, "Audio_Compress_Type", compressed->wFormatTag, path);
-        WriteInt(kAudio, "nChannels", compressed->nChannels, path);
-        WriteInt(kAudio, "nSamplesPerSec", static_cast<std::int32_t>(compressed->nSamplesPerSec), path);
-        WriteInt(kAudio, "nAvgBytesPerSec", static_cast<std::int32_t>(compressed->nAvgBytesPerSec), path);
-        WriteInt(kAudio, "nBlockAlign", compressed->nBlockAlign, path);
-        WriteInt(kAudio, "wBitsPerSample", compressed->wBitsPerSample, path);
-        WriteInt(kAudio, "cbSize", compressed->cbSize, path);
+        ok &= WriteInt(kAudio, "Audio_Compress_Type", compressed->wFormatTag, path);
+        ok &= WriteInt(kAudio, "nChannels", compressed->nChannels, path);
+        ok &= WriteInt(kAudio, "nSamplesPerSec", static_cast<std::int32_t>(compressed->nSamplesPerSec), path);
+        ok &= WriteInt(kAudio, "nAvgBytesPerSec", static_cast<std::int32_t>(compressed->nAvgBytesPerSec), path);
+        ok &= WriteInt(kAudio, "nBlockAlign", compressed->nBlockAlign, path);
+        ok &= WriteInt(kAudio, "wBitsPerSample", compressed->wBitsPerSample, path);
+        ok &= WriteInt(kAudio, "cbSize", compressed->cbSize, path);
     }
+    return ok;
 }
 
-void SaveGlobalOptions(const RecordSettings& s, const std::string& path) {
-    WriteFlag(kGlobal, "StartMinimize", s.StartMinimize, path);
-    WriteFlag(kGlobal, "PlayVideo", s.PlayVideo, path);
-    WriteFlag(kGlobal, "TrayIcon", s.TrayIcon, path);
-    WriteFlag(kGlobal, "MiniTray", s.MiniTray, path);
-    WriteFlag(kGlobal, "CloseTray", s.CloseTray, path);
-    WriteFlag(kGlobal, "StartCtrl", s.StartCtrl, path);
-    WriteFlag(kGlobal, "StartAlt", s.StartAlt, path);
-    WriteFlag(kGlobal, "StartShift", s.StartShift, path);
-    WriteInt(kGlobal, "StartHotkey", s.StartHotkey, path);
-    WriteInt(kGlobal, "uHotkeyMaskStart", s.uHotkeyMaskStart, path);
-    WriteFlag(kGlobal, "PauseAlt", s.PauseAlt, path);
-    WriteFlag(kGlobal, "PauseCtrl", s.PauseCtrl, path);
-    WriteFlag(kGlobal, "PauseShift", s.PauseShift, path);
-    WriteInt(kGlobal, "PauseHotkey", s.PauseHotkey, path);
-    WriteInt(kGlobal, "uHotkeyMaskPause", s.uHotkeyMaskPause, path);
-    WriteFlag(kGlobal, "StopAlt", s.StopAlt, path);
-    WriteFlag(kGlobal, "StopCtrl", s.StopCtrl, path);
-    WriteFlag(kGlobal, "StopShift", s.StopShift, path);
-    WriteInt(kGlobal, "StopHotkey", s.StopHotkey, path);
-    WriteInt(kGlobal, "uHotkeyMaskStop", s.uHotkeyMaskStop, path);
+bool SaveGlobalOptions(const RecordSettings& s, const std::string& path) {
+    bool ok = true;
+    ok &= WriteFlag(kGlobal, "StartMinimize", s.StartMinimize, path);
+    ok &= WriteFlag(kGlobal, "PlayVideo", s.PlayVideo, path);
+    ok &= WriteFlag(kGlobal, "TrayIcon", s.TrayIcon, path);
+    ok &= WriteFlag(kGlobal, "MiniTray", s.MiniTray, path);
+    ok &= WriteFlag(kGlobal, "CloseTray", s.CloseTray, path);
+    ok &= WriteFlag(kGlobal, "StartCtrl", s.StartCtrl, path);
+    ok &= WriteFlag(kGlobal, "StartAlt", s.StartAlt, path);
+    ok &= WriteFlag(kGlobal, "StartShift", s.StartShift, path);
+    ok &= WriteInt(kGlobal, "StartHotkey", s.StartHotkey, path);
+    ok &= WriteInt(kGlobal, "uHotkeyMaskStart", s.uHotkeyMaskStart, path);
+    ok &= WriteFlag(kGlobal, "PauseAlt", s.PauseAlt, path);
+    ok &= WriteFlag(kGlobal, "PauseCtrl", s.PauseCtrl, path);
+    ok &= WriteFlag(kGlobal, "PauseShift", s.PauseShift, path);
+    ok &= WriteInt(kGlobal, "PauseHotkey", s.PauseHotkey, path);
+    ok &= WriteInt(kGlobal, "uHotkeyMaskPause", s.uHotkeyMaskPause, path);
+    ok &= WriteFlag(kGlobal, "StopAlt", s.StopAlt, path);
+    ok &= WriteFlag(kGlobal, "StopCtrl", s.StopCtrl, path);
+    ok &= WriteFlag(kGlobal, "StopShift", s.StopShift, path);
+    ok &= WriteInt(kGlobal, "StopHotkey", s.StopHotkey, path);
+    ok &= WriteInt(kGlobal, "uHotkeyMaskStop", s.uHotkeyMaskStop, path);
+    return ok;
 }
 
 }  // namespace settings

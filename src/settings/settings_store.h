@@ -18,12 +18,16 @@ platform::Rect CentredWindowRect(int screenWidth, int screenHeight, int windowWi
 void LoadSettings(RecordSettings& s, const std::string& iniPath, const platform::Rect& centredWindow,
                   platform::WAVEFORMATEX* compressed);
 
-// Writes [Area Settings], [Output Settings], [Video Settings] and [Audio Settings]. A failed
-// write goes unreported; the values stay in memory.
-void SaveSettings(const RecordSettings& s, const std::string& iniPath,
+// Writes [Area Settings], [Output Settings], [Video Settings] and [Audio Settings]. False when
+// any key could not be written (the caller reports it); the values stay in memory.
+bool SaveSettings(const RecordSettings& s, const std::string& iniPath,
                   const platform::WAVEFORMATEX* compressed);
 
-// Writes [Global Options] (the Options dialog's OK).
-void SaveGlobalOptions(const RecordSettings& s, const std::string& iniPath);
+// Reads the hot keys' flags, codes and masks from [Global Options] (the Options dialog's
+// opening), each with its default when missing or empty; the other members stay.
+void LoadHotKeyOptions(RecordSettings& s, const std::string& iniPath);
+
+// Writes [Global Options] (the Options dialog's OK). False as above.
+bool SaveGlobalOptions(const RecordSettings& s, const std::string& iniPath);
 
 }  // namespace settings

@@ -4,8 +4,11 @@
 #include <QStringList>
 #include <QThread>
 #include <chrono>
+#include <cstdlib>
 #include <filesystem>
 #include <sstream>
+
+#include <X11/Xlib.h>  // last: its macros clash with Qt names
 
 namespace testsupport {
 
@@ -43,6 +46,22 @@ std::vector<std::string> WaitForWindows(const std::string& namePattern, std::siz
         QThread::msleep(100);
     } while (std::chrono::steady_clock::now() < end);
     return ids;
+}
+
+WindowRect WindowGeometry(const std::string& window) {
+    // Asked of the X server itself: xdotool counts a framed window's title bar twice.
+    WindowRect r;
+    Display* display = XOpenDisplay(nullptr);
+    if (!display) return r;
+    const ::Window id = std::strtoul(window.c_str(), nullptr, 10);
+    ::Window root = 0, child = 0;
+    int x = 0, y = 0;
+    unsigned width = 0, height = 0, border = 0, depth = 0;
+    if (XGetGeometry(display, id, &root, &x, &y, &width, &height, &border, &depth) &&
+        XTranslateCoordinates(display, id, root, 0, 0, &x, &y, &child))
+        r = WindowRect{x, y, static_cast<int>(width), static_cast<int>(height)};
+    XCloseDisplay(display);
+    return r;
 }
 
 void CopyProgramFolder(const std::string& dir) {

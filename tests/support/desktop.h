@@ -15,6 +15,12 @@ std::vector<std::string> FindWindows(const std::string& namePattern);
 std::vector<std::string> WaitForWindows(const std::string& namePattern, std::size_t count = 1,
                                         int timeoutMs = 10000);
 
+// A window's place on the screen (its client area), all 0 when it cannot be asked.
+struct WindowRect {
+    int x = 0, y = 0, width = 0, height = 0;
+};
+WindowRect WindowGeometry(const std::string& window);
+
 // Copies the built program folder (executable, libraries, Languages, skins, codes) into `dir`.
 void CopyProgramFolder(const std::string& dir);
 

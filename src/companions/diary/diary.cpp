@@ -1,13 +1,12 @@
 #include "companions/diary/diary.h"
 
-#include "platform/core/paths.h"
+#include "platform/core/data_folders.h"
 
 #include <spdlog/sinks/rotating_file_sink.h>
 #include <spdlog/spdlog.h>
 
 #include <memory>
 #include <mutex>
-#include <sys/stat.h>
 
 namespace {
 
@@ -20,8 +19,7 @@ std::shared_ptr<spdlog::logger> diary;
 // Opens the log on first use; tries again on later lines while the folder cannot be made.
 spdlog::logger* Diary() {
     if (diary) return diary.get();
-    std::string folder = platform::GetProgramFolder() + "Diary/";
-    mkdir(folder.c_str(), 0755);
+    const std::string folder = platform::LogFolder();
     try {
         auto sink = std::make_shared<spdlog::sinks::rotating_file_sink_mt>(
             folder + "RiviveZuzuve.log", kMaxFileSize, kMaxFiles);

@@ -2,8 +2,11 @@
 
 #include "platform/core/messages.h"
 
+#include <QAbstractButton>
 #include <QApplication>
+#include <QClipboard>
 #include <QMessageBox>
+#include <QKeyEvent>
 #include <QThread>
 #include <mutex>
 
@@ -16,6 +19,30 @@ MessageBoxHook& Hook() {
     static MessageBoxHook hook;
     return hook;
 }
+
+// CTRL+C copies the whole box as text: caption, message and buttons between dashed lines. The
+// press reaches the box from its focused button, which does not take it.
+class CopyOnCtrlC : public QObject {
+public:
+    explicit CopyOnCtrlC(QMessageBox& box) : QObject(&box), box_(box) { box.installEventFilter(this); }
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() != QEvent::KeyPress ||
+            !static_cast<QKeyEvent*>(event)->matches(QKeySequence::Copy))
+            return false;
+        const QString line = QStringLiteral("---------------------------\n");
+        QStringList buttons;
+        for (QAbstractButton* button : box_.buttons()) buttons << button->text().remove('&');
+        QGuiApplication::clipboard()->setText(line + box_.windowTitle() + '\n' + line +
+                                              box_.text() + '\n' + line +
+                                              buttons.join(QStringLiteral("   ")) + '\n' + line);
+        return true;
+    }
+
+private:
+    QMessageBox& box_;
+};
 
 int ShowOnThisThread(const MessageBoxRequest& request) {
     QMessageBox box(WidgetOf(request.owner));
@@ -37,6 +64,7 @@ int ShowOnThisThread(const MessageBoxRequest& request) {
         case MB_YESNO: box.setStandardButtons(QMessageBox::Yes | QMessageBox::No); break;
         default: box.setStandardButtons(QMessageBox::Ok); break;
     }
+    new CopyOnCtrlC(box);
     switch (box.exec()) {
         case QMessageBox::Cancel: return IDCANCEL;
         case QMessageBox::Yes: return IDYES;

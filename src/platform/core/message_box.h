@@ -26,7 +26,8 @@ struct MessageBoxRequest {
     unsigned type = MB_OK;
 };
 
-// Shows the box and returns the button pressed (IDOK, IDCANCEL, IDYES, IDNO).
+// Shows the box and returns the button pressed (IDOK, IDCANCEL, IDYES, IDNO). CTRL+C in the box
+// copies its caption, text and buttons to the clipboard.
 int MessageBox(WindowHandle owner, const std::string& text, const std::string& caption,
                unsigned type = MB_OK);
 

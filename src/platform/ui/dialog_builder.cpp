@@ -1,5 +1,6 @@
 #include "platform/ui/dialog_builder.h"
 
+#include "platform/ui/color_picker_button.h"
 #include "platform/ui/up_down_ctrl.h"
 
 #include <QAbstractButton>
@@ -73,7 +74,7 @@ QWidget* CreateControl(const ControlTemplate& c, QWidget* parent) {
             return line;
         }
         case ControlKind::Icon: return new QLabel(parent);
-        case ControlKind::ColorPicker: return new QPushButton(text, parent);
+        case ControlKind::ColorPicker: return new ColorPickerButton(parent);
     }
     return new QWidget(parent);
 }

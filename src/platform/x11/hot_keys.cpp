@@ -155,10 +155,10 @@ private:
         return found;
     }
 
-    // The modifier bit carrying Num_Lock; 0 when no modifier does.
-    std::uint16_t NumLockBit() {
-        const xcb_keycode_t numLock = KeycodeOf(XK_Num_Lock);
-        if (!numLock) return 0;
+    // The modifier bit carrying `lockKeysym`; 0 when no modifier does.
+    std::uint16_t ModifierBitOf(std::uint32_t lockKeysym) {
+        const xcb_keycode_t lock = KeycodeOf(lockKeysym);
+        if (!lock) return 0;
         xcb_get_modifier_mapping_reply_t* reply = xcb_get_modifier_mapping_reply(
             connection_, xcb_get_modifier_mapping(connection_), nullptr);
         if (!reply) return 0;
@@ -167,7 +167,7 @@ private:
         std::uint16_t bit = 0;
         for (int m = 0; m < 8 && !bit; ++m)
             for (int i = 0; i < per; ++i)
-                if (codes[m * per + i] == numLock) {
+                if (codes[m * per + i] == lock) {
                     bit = static_cast<std::uint16_t>(1u << m);
                     break;
                 }
@@ -175,14 +175,25 @@ private:
         return bit;
     }
 
-    // The key with the lock modifiers on and off: a press counts whatever CapsLock and NumLock
-    // are set to.
+    // The key with every combination of CapsLock, NumLock and ScrollLock: a press counts
+    // whatever the lock keys are set to. A lock without a modifier bit of its own adds no
+    // variant (it never shows in a press), nor does one sharing a bit with ALT, CTRL, SHIFT or
+    // the logo key.
     std::vector<std::uint16_t> LockVariants(std::uint16_t mods) {
-        const std::uint16_t numLock = NumLockBit();
-        std::vector<std::uint16_t> variants{mods, static_cast<std::uint16_t>(mods | XCB_MOD_MASK_LOCK)};
-        if (numLock && !(mods & numLock)) {
-            variants.push_back(static_cast<std::uint16_t>(mods | numLock));
-            variants.push_back(static_cast<std::uint16_t>(mods | numLock | XCB_MOD_MASK_LOCK));
+        std::vector<std::uint16_t> locks;
+        std::uint16_t seen = 0;
+        for (std::uint16_t bit : {static_cast<std::uint16_t>(XCB_MOD_MASK_LOCK),
+                                  ModifierBitOf(XK_Num_Lock), ModifierBitOf(XK_Scroll_Lock)}) {
+            if (!bit || (bit & kMeaningfulMods) || (bit & seen)) continue;
+            locks.push_back(bit);
+            seen = static_cast<std::uint16_t>(seen | bit);
+        }
+        std::vector<std::uint16_t> variants;
+        for (unsigned combo = 0; combo < (1u << locks.size()); ++combo) {
+            std::uint16_t v = mods;
+            for (std::size_t i = 0; i < locks.size(); ++i)
+                if (combo & (1u << i)) v = static_cast<std::uint16_t>(v | locks[i]);
+            variants.push_back(v);
         }
         return variants;
     }
@@ -215,7 +226,7 @@ private:
         LPARAM lParam = 0;
         {
             std::lock_guard lock(mutex_);
-            const std::uint16_t mods = press.state & kMeaningfulMods;
+            const std::uint16_t mods = press.state & kMeaningfulMods;  // lock bits never count
             for (const Entry& e : entries_) {
                 if (e.keycode == press.detail && e.mods == mods) {
                     window = e.window;

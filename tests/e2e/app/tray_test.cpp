@@ -12,8 +12,6 @@
 #include <QScreen>
 #include <gtest/gtest.h>
 
-#include <sstream>
-
 namespace {
 
 using testsupport::FindWindows;
@@ -25,19 +23,8 @@ constexpr const char* kQuitLine =
     "----------------------- Quit Rivive Zuzuve.exe ---------------------------";
 
 QRect Geometry(const std::string& window) {
-    std::istringstream out(testsupport::Run("xdotool", {"getwindowgeometry", "--shell", window}));
-    int x = 0, y = 0, w = 0, h = 0;
-    for (std::string line; std::getline(out, line);) {
-        const auto eq = line.find('=');
-        if (eq == std::string::npos) continue;
-        const std::string key = line.substr(0, eq);
-        const int value = std::atoi(line.c_str() + eq + 1);
-        if (key == "X") x = value;
-        if (key == "Y") y = value;
-        if (key == "WIDTH") w = value;
-        if (key == "HEIGHT") h = value;
-    }
-    return QRect(x, y, w, h);
+    const testsupport::WindowRect r = testsupport::WindowGeometry(window);
+    return QRect(r.x, r.y, r.width, r.height);
 }
 
 QImage Grab(const QRect& r) {

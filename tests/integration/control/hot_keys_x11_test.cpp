@@ -5,7 +5,7 @@
 #include "platform/core/messages.h"
 #include "platform/x11/hot_keys.h"
 #include "support/test_support.h"
-#include "x11_keys.h"
+#include "support/x11_keys.h"
 
 #include <QGuiApplication>
 #include <X11/keysym.h>
@@ -72,6 +72,34 @@ TEST_F(HotKeysX11Test, PressesWithTheirModifiersArriveAsHotKeyMessages) {
         EXPECT_EQ(presses[0].id, static_cast<platform::WPARAM>(id)) << c.name;
         EXPECT_EQ(presses[0].lParam, static_cast<platform::LPARAM>((c.vk << 16) | c.mask)) << c.name;
         EXPECT_TRUE(keys->Unregister(spy.Handle(), id)) << c.name;
+    }
+}
+
+TEST_F(HotKeysX11Test, HeldWhateverTheLockKeysWhereScrollLockIsAModifierToo) {
+    constexpr int kMod3 = 5;  // the X modifier index some layouts give ScrollLock
+    x11keys::ModifierMapping scrollLockModifier(XK_Scroll_Lock, kMod3);
+    ASSERT_TRUE(scrollLockModifier.Applied());
+    ASSERT_TRUE(keys->Register(spy.Handle(), 1, 0, 121));                        // F10
+    ASSERT_TRUE(keys->Register(spy.Handle(), 2, platform::MOD_CONTROL, 'K'));    // CTRL+K
+    struct Case {
+        const char* name;
+        std::vector<std::uint32_t> locks;  // toggled on for the press, then off again
+        std::vector<std::uint32_t> chord;
+        platform::WPARAM id;
+    } cases[] = {
+        {"F10 with ScrollLock", {XK_Scroll_Lock}, {XK_F10}, 1},
+        {"CTRL+K with ScrollLock", {XK_Scroll_Lock}, {XK_Control_L, XK_k}, 2},
+        {"F10 with all three locks", {XK_Scroll_Lock, XK_Num_Lock, XK_Caps_Lock}, {XK_F10}, 1},
+        {"CTRL+K with ScrollLock and NumLock", {XK_Scroll_Lock, XK_Num_Lock},
+         {XK_Control_L, XK_k}, 2},
+    };
+    for (const Case& c : cases) {
+        presses.clear();
+        for (std::uint32_t lock : c.locks) x11keys::ToggleLock(lock);
+        x11keys::PressChord(c.chord);
+        for (std::uint32_t lock : c.locks) x11keys::ToggleLock(lock);
+        ASSERT_TRUE(WaitForPresses(1)) << c.name;
+        EXPECT_EQ(presses[0].id, c.id) << c.name;
     }
 }
 

@@ -14,7 +14,7 @@
 #include "skin/bmp_button.h"
 #include "support/main_window_fixture.h"
 #include "support/test_support.h"
-#include "x11_keys.h"
+#include "support/x11_keys.h"
 
 #include <QFile>
 #include <QFileInfo>

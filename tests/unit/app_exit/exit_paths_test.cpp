@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <filesystem>
 
 namespace {
 
@@ -15,8 +16,12 @@ using testsupport::MessageBoxRecorder;
 
 constexpr const char* kQuit = "----------------------- Quit Rivive Zuzuve.exe ---------------------------";
 
+std::string Log() {
+    return testsupport::ReadFile(platform::GetProgramFolder() + "Diary/RiviveZuzuve.log");
+}
+
 int QuitLines() {
-    std::string log = testsupport::ReadFile(platform::GetProgramFolder() + "Diary/RiviveZuzuve.log");
+    std::string log = Log();
     int n = 0;
     for (auto pos = log.find(kQuit); pos != std::string::npos; pos = log.find(kQuit, pos + 1)) ++n;
     return n;
@@ -87,6 +92,20 @@ TEST_F(ExitPaths, CloseToTrayHidesAndLogsTheQuitLineButKeepsRunning) {
     dlg_.OnTrayExit();  // a later Exit writes it again and saves
     EXPECT_EQ(QuitLines(), quitLines_ + 2);
     EXPECT_TRUE(Saved());
+}
+
+TEST_F(ExitPaths, ASaveThatFailsIsLoggedAndTheCloseStillEnds) {
+    // A folder in Config.ini's place refuses the write, for root as well.
+    ASSERT_TRUE(std::filesystem::create_directory(dlg_.ConfigPath()));
+    dlg_.show();
+    dlg_.OnCloseButton();
+    const bool stillShown = dlg_.isVisible();
+    std::filesystem::remove(dlg_.ConfigPath());
+    EXPECT_FALSE(stillShown);
+    EXPECT_EQ(QuitLines(), quitLines_ + 1);
+    EXPECT_NE(Log().find("Save Settings Error!,Config File Path is " + dlg_.ConfigPath()),
+              std::string::npos);
+    EXPECT_TRUE(boxes_.Boxes().empty());
 }
 
 TEST_F(ExitPaths, ANormalCloseSavesAndWritesOneQuitLine) {

@@ -15,6 +15,7 @@
 #include <QMenu>
 #include <QPointer>
 #include <QTimer>
+#include <regex>
 #include <vector>
 
 namespace {
@@ -60,9 +61,9 @@ TEST_F(HelpMenuTest, EachChoiceOpensItsTargetAndTheMenuIsBuiltAnewEachTime) {
         std::string opens;  // empty: nothing opened
         bool about;
     } cases[] = {
-        {32783, kHelpFileUrl, false},
-        {32791, kSupportUrl, false},
-        {32782, kProductPageUrl, false},
+        {32783, platform::GetProgramFolder() + "help/index.html", false},
+        {32791, platform::GetProgramFolder() + "help/support.html", false},
+        {32782, platform::GetProgramFolder() + "help/product.html", false},
         {32778, platform::GetProgramFolder() + "Diary/", false},
         {32784, "", true},
         {0, "", false},  // dismissed
@@ -111,6 +112,20 @@ TEST_F(HelpMenuTest, LabelsFollowTheCatalogueButOpenLogFileKeepsItsTemplateText)
         SelectLanguage(c.language);
         dlg_->Help()->OnHelpButton();
         EXPECT_EQ(items_, c.items);
+    }
+}
+
+TEST(HelpPages, TheBuildShipsEachPageWithEveryFileItLinksTo) {
+    const std::regex link(R"re((?:href|src)="([^":#]+)")re");
+    for (const char* page : {kHelpFilePage, kSupportPage, kProductPage}) {
+        SCOPED_TRACE(page);
+        const std::string path = std::string(RZ_BIN_DIR "/") + page;
+        const std::string html = testsupport::ReadFile(path);
+        ASSERT_FALSE(html.empty());
+        EXPECT_NE(html.find("<title>"), std::string::npos);
+        const std::string folder = path.substr(0, path.rfind('/') + 1);
+        for (std::sregex_iterator it(html.begin(), html.end(), link), end; it != end; ++it)
+            EXPECT_TRUE(platform::FileExists(folder + (*it)[1].str())) << (*it)[1].str();
     }
 }
 

@@ -4,8 +4,13 @@
 #include "app/status_lines.h"
 #include "support/main_window_fixture.h"
 #include "skin/bmp_button.h"
+#include "audio/audio_dlg.h"
+#include "finishing/output_dlg.h"
+#include "video_settings/video_dlg.h"
 
+#include <QAbstractButton>
 #include <QApplication>
+#include <QComboBox>
 #include <QDialog>
 #include <QKeyEvent>
 #include <QLabel>
@@ -159,6 +164,43 @@ TEST_F(MainWindowTest, InstalledPagesTakeTheSlotAndEnterOrEscapeChangeNothing) {
     dlg.RunCommand(IDC_TAB_VIDEO);
     EXPECT_FALSE(page->isVisible());
     EXPECT_TRUE(dlg.Page(1)->isVisible());
+}
+
+TEST_F(MainWindowTest, TheVideoAudioAndOutputPagesEditTheSettingsAndKeepTheStatusLines) {
+    WriteConfig("[Audio Settings]\nRecordAudio=0\n");
+    CRiviveZuzuveDlg& dlg = Make();
+    Show();
+    auto* video = qobject_cast<video_settings::CVideoDlg*>(dlg.Page(1));
+    auto* sound = qobject_cast<audio::CAudioDlg*>(dlg.Page(2));
+    auto* output = qobject_cast<finishing::COutPutDlg*>(dlg.Page(3));
+    ASSERT_NE(video, nullptr);
+    ASSERT_NE(sound, nullptr);
+    ASSERT_NE(output, nullptr);
+    for (QWidget* page : {static_cast<QWidget*>(video), static_cast<QWidget*>(sound),
+                          static_cast<QWidget*>(output)})
+        EXPECT_EQ(page->pos(), QPoint(54, 125));
+    EXPECT_EQ(LineText(dlg, IDC_SOUND_LINE), GetText("StatusInfo", "NotRecordAudio"));
+
+    dlg.RunCommand(IDC_TAB_VIDEO);
+    auto* formats = qobject_cast<QComboBox*>(video->Control(video_settings::CVideoDlg::kFormatList));
+    formats->setCurrentIndex(2);
+    emit formats->activated(2);
+    EXPECT_EQ(dlg.Settings().VideoType, 102);
+    EXPECT_EQ(LineText(dlg, IDC_TYPE_LINE), QString(GetText("Video", "VideoType")) + "MP4 - MPEG-4 Video");
+    qobject_cast<QAbstractButton*>(video->Control(video_settings::CVideoDlg::kRecordMouse))->click();
+    EXPECT_EQ(dlg.Settings().RecordMouse, 0);
+    EXPECT_EQ(LineText(dlg, IDC_CURSOR_LINE), GetText("StatusInfo", "NotRecordMouse"));
+
+    dlg.RunCommand(IDC_TAB_AUDIO);
+    qobject_cast<QAbstractButton*>(sound->Control(audio::CAudioDlg::kRecordAudio))->click();
+    EXPECT_EQ(dlg.Settings().RecordAudio, 1);
+    EXPECT_TRUE(LineText(dlg, IDC_SOUND_LINE).startsWith(GetText("StatusInfo", "RecordAudio")));
+    EXPECT_NE(LineText(dlg, IDC_SOUND_LINE), GetText("StatusInfo", "RecordAudio"));
+
+    dlg.RunCommand(IDC_TAB_OUTPUT);
+    qobject_cast<QAbstractButton*>(output->Control(finishing::COutPutDlg::kAutoSave))->click();
+    EXPECT_EQ(dlg.Settings().AutoSave, 1);
+    EXPECT_EQ(VisiblePage(dlg), 3);
 }
 
 TEST_F(MainWindowTest, MiniHidesTheFrameWhenIdleAndShowsTheStatusWindowWhenRecording) {

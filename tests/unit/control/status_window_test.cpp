@@ -91,6 +91,19 @@ TEST_F(StatusWindowTest, EveryTickAddsASecondToTheCountAndTheDisplay) {
     EXPECT_EQ(dlg->TimeText(), "00:00:00");
 }
 
+TEST_F(StatusWindowTest, TheTextAfterSoManyTicksFromAFreshStart) {
+    struct Case {
+        int ticks;
+        const char* text;
+    } cases[] = {{59, "00:00:59"}, {60, "00:01:00"}, {3600, "01:00:00"}, {86400, "00:00:00"}};
+    for (const Case& c : cases) {
+        dlg->ResetElapsed();
+        for (int i = 0; i < c.ticks; ++i) dlg->OnTimer(1);
+        EXPECT_EQ(Label(), c.text) << c.ticks;
+        EXPECT_EQ(dlg->ElapsedSeconds, static_cast<std::uint64_t>(c.ticks));
+    }
+}
+
 TEST_F(StatusWindowTest, TimersStartAndStopById) {
     EXPECT_FALSE(dlg->TimerRunning(1));
     dlg->SetTimer(1, 1000);

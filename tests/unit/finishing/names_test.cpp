@@ -48,17 +48,6 @@ TEST(OutputNames, DefaultNameAndFilterFollowTheFormat) {
     EXPECT_EQ(DefaultFileName(100, t), "Recorder-12-31_235959.avi");
 }
 
-TEST(OutputNames, ExtensionIsReplacedOnlyInTheFileName) {
-    const std::pair<const char*, const char*> rows[] = {
-        {"/home/u/Recorder-03-07_140509.mp4", "/home/u/Recorder-03-07_140509.avi"},
-        {"/home/u/typed-without-extension", "/home/u/typed-without-extension.avi"},
-        {"/home/u.v/clip", "/home/u.v/clip.avi"},
-        {"/home/u/.hidden", "/home/u/.hidden.avi"},
-        {"clip.wmv", "clip.avi"},
-    };
-    for (const auto& [in, out] : rows) EXPECT_EQ(WithExtension(in, ".avi"), out) << in;
-}
-
 TEST(OutputNames, FilterBecomesAQtNameFilter) {
     EXPECT_EQ(QtNameFilter("AVI - Audio Video Interleaved(*.avi)|*.avi||"),
               "AVI - Audio Video Interleaved(*.avi) (*.avi)");

@@ -1,5 +1,6 @@
 // The record-finish handler with a stand-in main window and real temporary files: where the
 // output goes, what is kept or deleted, what the user is told, and the copy worker.
+#include "fake_converter.h"
 #include "finish_files.h"
 #include "../media/media_test_util.h"
 #include "companions/phrasebook/phrasebook.h"
@@ -44,11 +45,18 @@ public:
     std::string TempAviPath() override { return tempAvi; }
     std::string TempWavPath() override { return tempWav; }
     bool ShowSelectedArea() override { return showSelectedArea; }
+    std::atomic<std::int32_t>& Converting() override { return converting; }
+    std::atomic<std::int32_t>& CancelConvert() override { return cancelConvert; }
+    std::function<void()> EndApplication() override {
+        return [this] { ++ended; };
+    }
 
     platform::MessageWindow window;
     recording::RecordJob job;
     settings::RecordSettings settings;
     std::atomic<std::int32_t> hook{0};
+    std::atomic<std::int32_t> converting{0}, cancelConvert{0};
+    std::atomic<int> ended{0};
     int hookRemoved = 0, restored = 0, finishPosted = 0;
     std::vector<int> flashFrames;
     std::string tempAvi, tempWav;
@@ -246,18 +254,51 @@ TEST_F(RecordFinishTest, UnreadableVideoKeepsBothTemporaryFiles) {
     EXPECT_FALSE(Exists(chosen_));
 }
 
-TEST_F(RecordFinishTest, FormatsForTheConverterAreSavedAsAvi) {
-    Record(true);
-    host_.job.VideoType = 102;
-    chosen_ = dir_.File("clip.mp4");
-    RecordFinisher finisher(host_, services_);
-    testsupport::MessageBoxRecorder boxes;
-    finisher.OnRecordFinish(0, 0);
-    ASSERT_EQ(requests_.size(), 1u);
-    EXPECT_EQ(requests_[0].filter, "MP4 - MPEG-4 Video(*.mp4)|*.mp4||");
-    EXPECT_TRUE(std::regex_match(requests_[0].fileName, std::regex(R"(Recorder-\d\d-\d\d_\d{6}\.mp4)")));
-    EXPECT_FALSE(Exists(chosen_));
-    EXPECT_EQ(mediatest::Probe(dir_.File("clip.avi"), "codec_name", "v:0"), "msvideo1");
+TEST_F(RecordFinishTest, FormatsForTheConverterGoToTheConverterWorker) {
+    struct Row {
+        std::int32_t type;
+        bool sound;
+        const char* name;
+        const char* filter;
+    };
+    const Row rows[] = {
+        {102, true, "clip.mp4", "MP4 - MPEG-4 Video(*.mp4)|*.mp4||"},
+        {104, false, "clip.wmv", "WMV - Windows Media Video(*.wmv)|*.wmv||"},
+    };
+    for (const Row& row : rows) {
+        Record(row.sound);
+        host_.job.VideoType = row.type;
+        host_.job.RecordedSeconds = 2;
+        chosen_ = dir_.File(row.name);
+        FakeConverter converter;
+        converter.Script({{"bitrate: 1250 kb/s"}});
+        converter.Script({{"time=1.00 bitrate=1.0kbits/s\n"}, {true, 0, 0}, chosen_});
+        services_.launcher = &converter;
+        services_.programFolder = "/opt/rz/";
+        requests_.clear();
+        RecordFinisher finisher(host_, services_);
+        testsupport::MessageBoxRecorder boxes;
+        LogMark log;
+        finisher.OnRecordFinish(0, 0);
+        EXPECT_EQ(OutputPath(), chosen_);
+        EXPECT_EQ(host_.converting, 1) << "set before the worker runs";
+        ASSERT_EQ(requests_.size(), 1u);
+        EXPECT_EQ(requests_[0].filter, row.filter);
+        ASSERT_TRUE(testsupport::WaitUntil([&] { return log.Since().find("Complete!") != std::string::npos; }));
+        EXPECT_EQ(host_.converting, 0);
+        const auto starts = converter.Starts();
+        ASSERT_EQ(starts.size(), 2u);
+        EXPECT_EQ(starts[1].size(), row.sound ? 9u : 7u) << "the sound goes in as the second input";
+        EXPECT_EQ(starts[1].back(), chosen_);
+        EXPECT_FALSE(Exists(host_.tempAvi));
+        if (row.sound) {
+            EXPECT_FALSE(Exists(host_.tempWav));
+        }
+        EXPECT_FALSE(Exists(dir_.File("clip.avi"))) << "no AVI beside the chosen name";
+        ASSERT_EQ(boxes.Boxes().size(), 1u);
+        EXPECT_EQ(boxes.Boxes()[0].text, std::string(GetText("MsgBox", "SaveFile")) + chosen_ + GetText("MsgBox", "SaveSuccess"));
+        EXPECT_EQ(Opened().back(), chosen_);
+    }
 }
 
 TEST_F(RecordFinishTest, CopyWorkerSavesVideoWithoutSoundAndRefusesAnExistingFile) {

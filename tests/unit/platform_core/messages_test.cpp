@@ -5,7 +5,9 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QClipboard>
 #include <QMessageBox>
+#include <QTest>
 #include <QPushButton>
 #include <QTimer>
 
@@ -99,6 +101,27 @@ TEST(MessageBox, AWorkersBoxIsShownOnTheUserInterfaceThreadWhileTheWorkerWaits) 
     EXPECT_EQ(text, "Stop now?");
     EXPECT_EQ(caption, "Note");
     EXPECT_EQ(result, platform::IDCANCEL);
+}
+
+TEST(MessageBox, CtrlCCopiesCaptionTextAndButtons) {
+    QGuiApplication::clipboard()->setText(QStringLiteral("before"));
+    std::function<void()> copyThenAnswer = [&] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (!box) {
+            QTimer::singleShot(10, copyThenAnswer);
+            return;
+        }
+        QTest::keyClick(box, Qt::Key_C, Qt::ControlModifier);
+        box->button(QMessageBox::Ok)->click();
+    };
+    QTimer::singleShot(10, copyThenAnswer);
+    EXPECT_EQ(platform::MessageBox(0, "Line one.\nLine two.", "Note", platform::MB_OKCANCEL),
+              platform::IDOK);
+    const std::string copied = QGuiApplication::clipboard()->text().toStdString();
+    EXPECT_NE(copied.find("Note\n"), std::string::npos) << copied;
+    EXPECT_NE(copied.find("Line one.\nLine two.\n"), std::string::npos) << copied;
+    EXPECT_NE(copied.find("OK"), std::string::npos) << copied;
+    EXPECT_NE(copied.find("Cancel"), std::string::npos) << copied;
 }
 
 TEST(MessageBox, TheHookReplacesTheBoxOnAnyThread) {

@@ -169,13 +169,39 @@ TEST(SaveGlobalOptions, WritesOnlyTheGlobalSectionInOrder) {
     EXPECT_NE(text.find("StopHotkey=83"), std::string::npos);
 }
 
-TEST(SaveSettings, AnUnwritablePlaceFailsQuietlyAndKeepsTheValuesInMemory) {
+TEST(LoadHotKeyOptions, ReadsFlagsCodesAndMasksAndLeavesTheRestAlone) {
     TempDir dir;
-    std::string path = dir.File("no such folder/Config.ini");
+    const std::string path = dir.File("Config.ini");
+    WriteFile(path, "[Global Options]\nStartCtrl=yes\nStartHotkey=82\nuHotkeyMaskStart=6\n"
+                    "uHotkeyMaskPause=\nStopAlt=1\nuHotkeyMaskStop=abc\nTrayIcon=0\n");
+    RecordSettings s;
+    s.PauseHotkey = 5;  // missing from the file: back to its default
+    s.FrameRate = 7;
+    settings::LoadHotKeyOptions(s, path);
+    EXPECT_EQ(s.StartCtrl, 1);
+    EXPECT_EQ(s.StartHotkey, 82);
+    EXPECT_EQ(s.uHotkeyMaskStart, 6);
+    EXPECT_EQ(s.PauseHotkey, 120);
+    EXPECT_EQ(s.uHotkeyMaskPause, 0);  // empty: the default
+    EXPECT_EQ(s.StopAlt, 1);
+    EXPECT_EQ(s.uHotkeyMaskStop, 0);   // no digits
+    EXPECT_EQ(s.TrayIcon, 1);          // not a hot key: untouched
+    EXPECT_EQ(s.FrameRate, 7);
+}
+
+TEST(SaveSettings, AnUnwritablePlaceIsReportedAndKeepsTheValuesInMemory) {
+    TempDir dir;
     RecordSettings s;
     s.FrameRate = 30;
-    settings::SaveSettings(s, path, nullptr);
-    EXPECT_FALSE(platform::FileExists(path));
+    const struct {
+        std::string path;
+        bool written;
+    } cases[] = {{dir.File("Config.ini"), true}, {dir.File("no such folder/Config.ini"), false}};
+    for (const auto& c : cases) {
+        EXPECT_EQ(settings::SaveSettings(s, c.path, nullptr), c.written) << c.path;
+        EXPECT_EQ(settings::SaveGlobalOptions(s, c.path), c.written) << c.path;
+        EXPECT_EQ(platform::FileExists(c.path), c.written) << c.path;
+    }
     EXPECT_EQ(s.FrameRate, 30);
 }
 

@@ -1,4 +1,4 @@
-#include "x11_keys.h"
+#include "support/x11_keys.h"
 
 #include <X11/Xlib.h>
 #include <X11/extensions/XTest.h>
@@ -70,6 +70,32 @@ bool ClickAt(int x, int y) {
     XSync(display, False);
     XCloseDisplay(display);
     return true;
+}
+
+}  // namespace x11keys
+
+namespace x11keys {
+
+ModifierMapping::ModifierMapping(std::uint32_t keysym, int index)
+    : display_(XOpenDisplay(nullptr)) {
+    auto* display = static_cast<Display*>(display_);
+    if (!display) return;
+    XModifierKeymap* previous = XGetModifierMapping(display);
+    previous_ = previous;
+    XModifierKeymap* changed = XGetModifierMapping(display);
+    changed = XInsertModifiermapEntry(changed, XKeysymToKeycode(display, keysym), index);
+    applied_ = XSetModifierMapping(display, changed) == MappingSuccess;
+    XFreeModifiermap(changed);
+    XSync(display, False);
+}
+
+ModifierMapping::~ModifierMapping() {
+    auto* display = static_cast<Display*>(display_);
+    if (!display) return;
+    if (applied_) XSetModifierMapping(display, static_cast<XModifierKeymap*>(previous_));
+    if (previous_) XFreeModifiermap(static_cast<XModifierKeymap*>(previous_));
+    XSync(display, False);
+    XCloseDisplay(display);
 }
 
 }  // namespace x11keys

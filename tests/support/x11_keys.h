@@ -29,6 +29,23 @@ private:
 }  // namespace x11keys
 
 namespace x11keys {
+
+// Makes a key a modifier of the X modifier bit `index` (0-7) for its life, as some keyboard
+// layouts do with ScrollLock; the earlier mapping comes back afterwards.
+class ModifierMapping {
+public:
+    ModifierMapping(std::uint32_t keysym, int index);
+    ~ModifierMapping();
+    ModifierMapping(const ModifierMapping&) = delete;
+    ModifierMapping& operator=(const ModifierMapping&) = delete;
+    bool Applied() const { return applied_; }
+
+private:
+    void* display_;
+    void* previous_ = nullptr;
+    bool applied_ = false;
+};
+
 // Moves the pointer to (x, y) on the screen and clicks the left button there.
 bool ClickAt(int x, int y);
 }  // namespace x11keys
