@@ -3,7 +3,10 @@
 #include "area/area_desktop.h"
 #include "area/area_rules.h"
 #include "companions/phrasebook/phrasebook.h"
+#include "platform/ui/dialog_builder.h"
 #include "platform/ui/screen_overlay.h"
+#include "resources/dialog_templates.h"
+#include "resources/resource_ids.h"
 #include "skin/echo_trace.h"
 
 #include <QKeyEvent>
@@ -74,6 +77,7 @@ CCapDialog::CCapDialog(const WindowGrid& grid, AreaDesktop& desktop, QWidget* pa
         screen_ = QImage(std::max(screenWidth_, 1), std::max(screenHeight_, 1), QImage::Format_RGB32);
         screen_.fill(Qt::black);
     }
+    platform::BuildDialog(*resources::FindDialogTemplate(resources::IDD_WINDOW_PICKER), this);
     setWindowTitle(QStringLiteral("Select Window"));
     platform::MakeScreenOverlay(this, screenWidth_, screenHeight_);
     setMouseTracking(true);

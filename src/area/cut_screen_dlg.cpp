@@ -3,8 +3,11 @@
 #include "area/area_rules.h"
 #include "area/region_dlg.h"
 #include "platform/core/messages.h"
+#include "platform/ui/dialog_builder.h"
 #include "platform/ui/screen_overlay.h"
 #include "recording/recording_messages.h"
+#include "resources/dialog_templates.h"
+#include "resources/resource_ids.h"
 
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -27,6 +30,7 @@ QImage MakeDimmedShot(const QImage& plain) {
 
 CCutScreenDlg::CCutScreenDlg(int screenWidth, int screenHeight)
     : screenWidth_(screenWidth), screenHeight_(screenHeight) {
+    platform::BuildDialog(*resources::FindDialogTemplate(resources::IDD_REGION_OVERLAY), this);
     setWindowTitle(QStringLiteral("Select Region"));
     platform::MakeScreenOverlay(this, screenWidth_, screenHeight_);
     setAttribute(Qt::WA_OpaquePaintEvent);

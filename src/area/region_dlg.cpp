@@ -25,7 +25,6 @@ namespace {
 using namespace recording;  // control ids shared with the recording control
 
 constexpr int kSettleMs = 200;
-constexpr int kIdAreaLine = 1039;  // the main window's area status line
 
 constexpr int kEditIds[] = {kIdEditLeft, kIdEditTop, kIdEditWidth, kIdEditHeight};
 constexpr int kLabelIds[] = {kIdLabelLeft, kIdLabelTop, kIdLabelWidth, kIdLabelHeight};
@@ -263,7 +262,7 @@ void CRegionDlg::SendFlashFrame(platform::WPARAM wParam) {
 
 void CRegionDlg::SetMainStatus(const char* key) {
     if (QWidget* main = platform::WidgetOf(mainWindow_))
-        platform::SetDlgItemText(main, kIdAreaLine, GetText("StatusInfo", key));
+        platform::SetDlgItemText(main, resources::IDC_AREA_LINE, GetText("StatusInfo", key));
 }
 
 void CRegionDlg::ShowMain() {
