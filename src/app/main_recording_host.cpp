@@ -94,17 +94,8 @@ int MainRecordingHost::InstallClickHook() { return SetHook(dlg_.Handle()); }
 void MainRecordingHost::RemoveClickHook() { UninstallMyHook(dlg_.Handle()); }
 
 std::string MainRecordingHost::AreaEditText(int id) {
-    if (auto* edit = qobject_cast<QLineEdit*>(platform::GetDlgItem(dlg_.Page(0), id)))
-        return edit->text().toStdString();
-    // Without the Select Area page, the settings its boxes would show.
-    const settings::RecordSettings& s = dlg_.Settings();
-    switch (id) {
-        case recording::kIdEditLeft: return std::to_string(s.RecordLeft);
-        case recording::kIdEditTop: return std::to_string(s.RecordTop);
-        case recording::kIdEditWidth: return std::to_string(s.RecordRight);
-        case recording::kIdEditHeight: return std::to_string(s.RecordBottom);
-        default: return std::string();
-    }
+    auto* edit = qobject_cast<QLineEdit*>(platform::GetDlgItem(dlg_.Page(0), id));
+    return edit ? edit->text().toStdString() : std::string();
 }
 
 void MainRecordingHost::EnableAreaControl(int id, bool enable) {

@@ -12,6 +12,7 @@
 #include "app/option_button.h"
 #include "app/show_selected_area.h"
 #include "app/status_lines.h"
+#include "area/region_dlg.h"
 #include "audio/audio_dlg.h"
 #include "audio/compressed_format.h"
 #include "audio/wave_in_capture.h"
@@ -263,6 +264,7 @@ bool CRiviveZuzuveDlg::OnInitDialog() {
         settings_.AutoSaveDir = settings::DefaultAutoSaveDir();
 
     // 10. The pages, which edit the settings in place.
+    InstallPage(0, new area::CRegionDlg(settings_, Handle()));
     InstallPage(1, new video_settings::CVideoDlg(settings_, this));
     auto* audioPage = new audio::CAudioDlg(settings_, this);
     InstallPage(2, audioPage);
