@@ -95,7 +95,7 @@ public:
             // the other client holds is not ours to release, but ungrabbing a key we do not hold
             // is harmless to it.
             for (std::uint16_t v : variants) xcb_ungrab_key(connection_, keycode, root_, v);
-            xcb_flush(connection_);
+            Sync();
             Wake();
             return false;
         }
@@ -117,11 +117,17 @@ public:
                 ++it;
             }
         }
-        if (found) xcb_flush(connection_);
+        if (found) Sync();
         return found;
     }
 
 private:
+    // A round trip: the server has carried out every request sent before it, so a key given
+    // back is free for other clients once Register or Unregister returns.
+    void Sync() {
+        std::free(xcb_get_input_focus_reply(connection_, xcb_get_input_focus(connection_), nullptr));
+    }
+
     struct Entry {
         WindowHandle window;
         int id;
