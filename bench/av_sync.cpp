@@ -1,11 +1,12 @@
 // Picture against sound over a long recording: the recorder records the flash-and-beep window
-// (a flash and a beep every 2 s) for the given number of seconds (default 600); the saved AVI is
-// decoded with ffmpeg and every flash is paired with its beep. Prints the offset at the start
+// (a flash and a beep every 2 s) for the given number of seconds (default 600), saved in the given
+// format (VideoType as in Config.ini, default AVI); the saved file is decoded with ffmpeg and every flash is paired with its beep. Prints the offset at the start
 // (mean of the first five pairs), at the end (mean of the last five) and the drift per minute
 // (slope of a straight line through all offsets). Run inside scripts/session.
-//   build/bench/av_sync [SECONDS]
+//   build/bench/av_sync [SECONDS [VIDEO_TYPE]]
 #include "support/av_sync.h"
 
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -16,7 +17,8 @@ int main(int argc, char** argv) {
     const int seconds = argc > 1 ? std::atoi(argv[1]) : 600;
     char folder[] = "/tmp/rz-av-sync-XXXXXX";
     if (!mkdtemp(folder)) return 1;
-    testsupport::FlashBeepRun run = testsupport::RecordFlashBeep(std::string(folder) + "/", seconds);
+    const std::int32_t videoType = argc > 2 ? std::atoi(argv[2]) : settings::kVideoAvi;
+    testsupport::FlashBeepRun run = testsupport::RecordFlashBeep(std::string(folder) + "/", seconds, 0, 0, videoType);
     if (run.output.empty()) {
         std::printf("no saved recording\n%s\n", run.log.c_str());
         return 1;
@@ -31,7 +33,8 @@ int main(int argc, char** argv) {
     auto first = testsupport::Fit({pairs.begin(), pairs.begin() + edge});
     auto last = testsupport::Fit({pairs.end() - edge, pairs.end()});
     auto all = testsupport::Fit(pairs);
-    std::printf("recording of %d s at 30 fps: %zu flashes paired with beeps (%zu drawn late, left out)\n", seconds,
+    std::printf("%s, recording of %d s at 30 fps: %zu flashes paired with beeps (%zu drawn late, left out)\n",
+                std::filesystem::path(run.output).extension().c_str(), seconds,
                 pairs.size(), run.lateFlashes.size());
     std::printf("offset at the start: %+.1f ms\n", first.mean * 1000);
     std::printf("offset at the end:   %+.1f ms\n", last.mean * 1000);

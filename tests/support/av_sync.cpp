@@ -1,5 +1,7 @@
 #include "support/av_sync.h"
 
+#include "finishing/output_names.h"
+
 #include <ctime>
 
 #include <algorithm>
@@ -104,7 +106,9 @@ void ReadFlashes(const std::string& path, AvEvents* events) {
 
 void ReadBeeps(const std::string& path, AvEvents* events) {
     std::unique_ptr<FILE, int (*)(FILE*)> pipe(
-        popen(("ffmpeg -nostdin -v error -i " + Quoted(path) + " -map 0:a -ac 1 -ar " +
+        // Placed by its time stamps, as a player places it: a stream that starts after the
+        // picture begins with silence, one that starts before it is cut.
+        popen(("ffmpeg -nostdin -v error -i " + Quoted(path) + " -map 0:a -af aresample=async=1:first_pts=0 -ac 1 -ar " +
                std::to_string(kRate) + " -f s16le - 2>/dev/null").c_str(), "r"),
         pclose);
     if (!pipe) return;
@@ -166,7 +170,8 @@ AvFit Fit(const std::vector<AvPair>& pairs) {
     return fit;
 }
 
-FlashBeepRun RecordFlashBeep(const std::string& folder, int seconds, double pauseAfter, double pauseSeconds) {
+FlashBeepRun RecordFlashBeep(const std::string& folder, int seconds, double pauseAfter, double pauseSeconds,
+                             std::int32_t videoType) {
     namespace fs = std::filesystem;
     FlashBeepRun run;
     const fs::path program = fs::path(folder) / "program", saved = fs::path(folder) / "saved";
@@ -179,7 +184,7 @@ FlashBeepRun RecordFlashBeep(const std::string& folder, int seconds, double paus
     std::ofstream(program / "Config.ini")
         << "[Area Settings]\nRecordMode=0\nRecordLeft=" << x << "\nRecordTop=" << y << "\nRecordRight=" << width
         << "\nRecordBottom=" << height << "\nFlashingRect=0\n"
-        << "[Video Settings]\nFrameRate=30\nRecordMouse=0\nHighLightMouse=0\nVideoType=100\n"
+        << "[Video Settings]\nFrameRate=30\nRecordMouse=0\nHighLightMouse=0\nVideoType=" << videoType << "\n"
         << "[Audio Settings]\nRecordAudio=1\nAudio_bits_per_sample=16\nAudio_num_channels=1\n"
            "Audio_samples_per_seconds=22050\n"
         << "[Output Settings]\nAutoSave=1\nAutoSaveDir=" << saved.string() << "\n"
@@ -221,11 +226,12 @@ FlashBeepRun RecordFlashBeep(const std::string& folder, int seconds, double paus
         }
         SleepUntilUs(recording + static_cast<std::int64_t>((seconds + pauseSeconds) * 1e6));
         Key("F10");
-        // The join writes under a hidden temporary name and renames the finished file.
+        // The join and the converter write under temporary names and rename the finished file.
+        const std::string extension = finishing::FormatExtension(videoType);
         WaitFor(
             [&] {
                 for (const auto& entry : fs::directory_iterator(saved))
-                    if (entry.path().extension() == ".avi") run.output = entry.path().string();
+                    if (entry.path().extension() == extension) run.output = entry.path().string();
                 return !run.output.empty();
             },
             120 + seconds);

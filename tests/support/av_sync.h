@@ -2,7 +2,10 @@
 // Measuring picture against sound in a saved recording of the flash-and-beep window
 // (flash_beep.cpp), by decoding it with ffmpeg: when each flash shows in the picture and when
 // each beep begins in the sound.
+#include "settings/record_settings.h"
+
 #include <algorithm>
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -39,15 +42,16 @@ AvFit Fit(const std::vector<AvPair>& pairs);
 // One recording of the flash-and-beep window through the real recorder, run from a copy of its
 // program folder in `folder`: started with F8, paused with F9 and resumed with F8 after `pauseSeconds`
 // (when not 0) from `pauseAfter` seconds on, stopped with F10 after `seconds` of recording, saved automatically
-// as AVI at 30 fps with 16-bit mono 22.05 kHz sound. Needs a desktop session with a sound server.
+// in the format `videoType` (as VideoType in Config.ini) at 30 fps with 16-bit mono 22.05 kHz
+// sound. Needs a desktop session with a sound server.
 struct FlashBeepRun {
-    std::string output;            // the saved AVI; empty when none appeared
+    std::string output;            // the saved recording; empty when none appeared
     std::vector<int> lateFlashes;  // numbers of the flashes the stimulus drew over 10 ms late
     double startAfterFirstFlash = 0, pauseAfter = 0, pauseSeconds = 0;  // seconds
     std::string log;               // the recorder's log
 };
 FlashBeepRun RecordFlashBeep(const std::string& folder, int seconds, double pauseAfter = 0,
-                             double pauseSeconds = 0);
+                             double pauseSeconds = 0, std::int32_t videoType = settings::kVideoAvi);
 
 // Pairs whose flash the stimulus drew late (by the run's list) are left out, as the delay is not
 // the recorder's.

@@ -1,7 +1,8 @@
 // The built converter (codes/Transmux) over the real ffmpeg: the probe line, progress while it
-// converts, and every way a conversion fails: one line saying why, a non-zero status, and no
+// converts, sound and picture kept in step, and every way a conversion fails: one line saying why, a non-zero status, and no
 // file left behind.
 #include "platform/core/process.h"
+#include "support/av_sync.h"
 #include "support/test_support.h"
 
 #include <chrono>
@@ -65,6 +66,43 @@ TEST(Transmux, ProbesAndConvertsWithProgress) {
     EXPECT_TRUE(convert.status.Succeeded()) << convert.output;
     EXPECT_TRUE(std::regex_search(convert.output, std::regex(R"(time=3\.\d\d bitrate=\d+\.\dkbits/s)"))) << convert.output;
     EXPECT_EQ(FilesIn(dir.Path()), (std::vector<std::string>{"a 'b' $c.mp4", "in.avi", "in.wav"}));
+}
+
+// A converted recording keeps sound and picture in step from the first sample and frame: the
+// encoders' delays (the sound encoder's priming, the picture's reordered frames) are taken back
+// by the container, so both streams start together and every beep stays with its flash.
+TEST(Transmux, ConvertedSoundAndPictureStayInStep) {
+    testsupport::TempDir dir;
+    // A window that turns white for 100 ms every 2 s from 1 s on, with a beep at the same instants
+    // over a quiet tone, recorded as the recorder does: Microsoft Video 1 at 30 fps, 16-bit mono.
+    const std::string flash = "between(mod(t\\,2)\\,1\\,1.1)";
+    testsupport::Shell("ffmpeg -nostdin -v error -y -f lavfi -i \"color=black:size=160x120:rate=30,drawbox=c=white:"
+                       "t=fill:enable='" + flash + "'\" -t 7 -c:v msvideo1 '" + dir.File("in.avi") + "'");
+    testsupport::Shell("ffmpeg -nostdin -v error -y -f lavfi -i \"aevalsrc='sin(2*PI*1000*t)*(0.03+0.47*" + flash +
+                       ")':s=22050\" -t 7 -c:a pcm_s16le '" + dir.File("in.wav") + "'");
+    ASSERT_TRUE(fs::exists(dir.File("in.avi")) && fs::exists(dir.File("in.wav")));
+
+    struct Format {
+        const char* name;
+        bool bothStartAtZero;  // else the container shifts the picture by the sound decoder's delay
+    } formats[] = {{"o.mp4", true}, {"o.flv", false}, {"o.wmv", false}};
+    for (const Format& format : formats) {
+        SCOPED_TRACE(format.name);
+        const std::string out = dir.File(format.name);
+        const Result r = RunTransmux({"-i", dir.File("in.avi"), "-i", dir.File("in.wav"), "-y", "-b", "300000", out});
+        ASSERT_TRUE(r.status.Succeeded()) << r.output;
+        if (format.bothStartAtZero) {
+            EXPECT_EQ(testsupport::Shell("ffprobe -v error -show_entries stream=codec_type,start_time -of csv=p=0 '" +
+                                         out + "'"),
+                      "video,0.000000\naudio,0.000000\n");
+        }
+
+        const testsupport::AvEvents events = testsupport::MeasureFlashesAndBeeps(out);
+        EXPECT_GT(events.headLevel, 0.005) << "sound missing from the start";
+        const std::vector<testsupport::AvPair> pairs = testsupport::PairFlashesWithBeeps(events);
+        EXPECT_EQ(pairs.size(), 3u);
+        for (const testsupport::AvPair& p : pairs) EXPECT_NEAR(p.Offset(), 0, 0.010) << "at " << p.flash;
+    }
 }
 
 TEST(Transmux, FailuresSayWhyAndLeaveNoFile) {
