@@ -4,6 +4,7 @@
 // its own size and at full-HD. Uses the generated skins when present, else drawn stand-ins.
 // The last line reads
 //   skin: frame_shape_us=N ragged_653x450_us=N ninepart_653x450_us=N ninepart_1920x1080_us=N
+#include "bench_timing.h"
 #include "platform/core/paths.h"
 #include "skin/bitmap_utils.h"
 
@@ -17,13 +18,7 @@
 
 namespace {
 
-double MicrosPerRun(int runs, const std::function<void()>& work) {
-    work();  // warm-up
-    const auto start = std::chrono::steady_clock::now();
-    for (int i = 0; i < runs; ++i) work();
-    const std::chrono::duration<double, std::micro> spent = std::chrono::steady_clock::now() - start;
-    return spent.count() / runs;
-}
+using bench::MicrosPerRun;
 
 QImage LoadOr(const std::string& path, int w, int h) {
     QImage image = skin::LoadImageFile(path);

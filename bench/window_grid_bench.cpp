@@ -4,6 +4,7 @@
 // even a server round trip), and, on a display, the stacking query itself.
 // The last line reads
 //   window_grid: grid_us=N per_point_us=N ratio=R stack_query_us=N|none windows=N
+#include "bench_timing.h"
 #include "area/window_grid.h"
 #include "platform/x11/window_stack.h"
 
@@ -15,13 +16,7 @@
 
 namespace {
 
-double MicrosPerRun(int runs, const std::function<void()>& work) {
-    work();  // warm-up
-    const auto start = std::chrono::steady_clock::now();
-    for (int i = 0; i < runs; ++i) work();
-    const std::chrono::duration<double, std::micro> spent = std::chrono::steady_clock::now() - start;
-    return spent.count() / runs;
-}
+using bench::MicrosPerRun;
 
 }  // namespace
 

@@ -66,12 +66,8 @@ TEST_F(SmallTemporaryFolder, AFullDiskIsNamedTheRecordingKeptAndTheNextOneWorks)
         << "Start did nothing after the interruption:\n" << Log();
     std::this_thread::sleep_for(std::chrono::seconds(3));
     Key("F10");
-    std::string saved;
-    ASSERT_TRUE(testsupport::WaitUntil([&] {
-        for (const auto& entry : std::filesystem::directory_iterator(out.Path()))
-            if (entry.path().extension() == ".avi") saved = entry.path();
-        return !saved.empty() && testsupport::FindWindows("^Rivive Zuzuve$").size() == 1;
-    }, std::chrono::seconds(60))) << Log();
+    const std::string saved = WaitForSavedAvi(out.Path());
+    ASSERT_FALSE(saved.empty()) << Log();
     EXPECT_GE(MediaSeconds(saved), 2.0) << saved;
     EXPECT_EQ(std::filesystem::file_size(video), keptSize) << "the kept recording was touched";
 }

@@ -1,6 +1,8 @@
 #include "e2e/faults/recorder_process.h"
 
 #include <QProcessEnvironment>
+#include <chrono>
+#include <filesystem>
 #include <cstdlib>
 #include <sstream>
 #include <unistd.h>
@@ -81,6 +83,16 @@ double HeaderSeconds(const std::string& path) {
         &code);
     if (code != 0 || out.empty()) return -1;
     return std::atof(out.c_str());
+}
+
+std::string RecorderProcess::WaitForSavedAvi(const std::string& folder) const {
+    std::string saved;
+    testsupport::WaitUntil([&] {
+        for (const auto& entry : std::filesystem::directory_iterator(folder))
+            if (entry.path().extension() == ".avi") saved = entry.path();
+        return !saved.empty() && testsupport::FindWindows("^Rivive Zuzuve$").size() == 1;
+    }, std::chrono::seconds(60));
+    return saved;
 }
 
 }  // namespace faults

@@ -31,6 +31,9 @@ protected:
     bool WaitForLog(const std::string& text, int seconds = 20) const;
     // The recorder's private temporary folder under the TMPDIR it was given.
     std::string PrivateTemp() const;
+    // Waits until an AVI lies in `folder` and the saved-file message is gone again (only the
+    // main window's own title is left); the AVI's path, empty when none came in 60 s.
+    std::string WaitForSavedAvi(const std::string& folder) const;
 
     testsupport::TempDir program_;
     testsupport::TempDir tmp_;

@@ -30,12 +30,8 @@ TEST_F(ShrinkingScreen, TheRecordingKeepsItsFrameSize) {
     ASSERT_TRUE(WaitForLog("the screen is now 1280x720")) << Log();
     std::this_thread::sleep_for(std::chrono::seconds(2));
     Key("F10");
-    std::string saved;
-    ASSERT_TRUE(testsupport::WaitUntil([&] {
-        for (const auto& entry : std::filesystem::directory_iterator(out.Path()))
-            if (entry.path().extension() == ".avi") saved = entry.path();
-        return !saved.empty() && testsupport::FindWindows("^Rivive Zuzuve$").size() == 1;
-    }, std::chrono::seconds(60))) << Log();
+    const std::string saved = WaitForSavedAvi(out.Path());
+    ASSERT_FALSE(saved.empty()) << Log();
 
     EXPECT_EQ(Log().find("OnRecordInterrupted!"), std::string::npos) << Log();
     EXPECT_EQ(recorder_.state(), QProcess::Running) << "the recorder ended";
