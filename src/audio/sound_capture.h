@@ -23,6 +23,9 @@ public:
     // cannot tell.
     virtual bool ClockMs(std::uint32_t* msSinceStart) = 0;
     virtual void StopAudioRecording() = 0;
+    // Milliseconds of the last recording's sound that were missing because the sound server was
+    // lost, filled with silence; read after StopAudioRecording.
+    virtual std::uint32_t MissingMs() const { return 0; }
     // Completes the WAVE file (if one exists) and clears the reference.
     virtual void DestroySoundFile() = 0;
 };

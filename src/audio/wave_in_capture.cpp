@@ -28,7 +28,20 @@ CWaveInCapture::CWaveInCapture(WindowHandle mainWindow, const settings::RecordSe
       m_Settings(settings),
       m_WaveInApi(waveIn),
       m_TempFolder(tempFolder ? std::move(tempFolder) : TempFolderFn(&GetTempFolder)) {
+    SetSteadyClock(nullptr);
     KeepDeviceReady(settings.RecordAudio != 0);
+}
+
+void CWaveInCapture::SetSteadyClock(SteadyMsFn clock) {
+    if (!clock) {
+        clock = [] {
+            return static_cast<std::uint32_t>(std::chrono::duration_cast<std::chrono::milliseconds>(
+                                                  std::chrono::steady_clock::now().time_since_epoch())
+                                                  .count());
+        };
+    }
+    std::lock_guard lock(m_DeviceMutex);
+    m_SteadyMs = std::move(clock);
 }
 
 void CWaveInCapture::KeepDeviceReady(bool ready) {
@@ -40,6 +53,7 @@ void CWaveInCapture::KeepDeviceReady(bool ready) {
 void CWaveInCapture::SetJobFlags(const std::atomic<std::int32_t>& running) { m_Running = &running; }
 
 CWaveInCapture::~CWaveInCapture() {
+    EndReconnecting();
     KeepDeviceReady(false);
     ReleaseSoundFile();
 }
@@ -70,7 +84,7 @@ void CWaveInCapture::OpenSoundFile() {
         MessageBox(m_Owner, GetText("MsgBox", "UnableCreateFile"), "", MB_OK);
 }
 
-int CWaveInCapture::AddInputBufferToQueue() {
+int CWaveInCapture::AddInputBufferToQueue(HWAVEIN device, bool report) {
     auto* header = new (std::nothrow) WAVEHDR{};
     if (!header) {
         WriteLogLine("Error in AddInputBufferToQueue(): no memory for a sound buffer");
@@ -80,15 +94,21 @@ int CWaveInCapture::AddInputBufferToQueue() {
     header->lpData = static_cast<char*>(buffer.ptr);
     header->dwBufferLength = buffer.ByteLen;
 
-    MMRESULT result = m_WaveInApi.waveInPrepareHeader(m_WaveIn, header, sizeof(WAVEHDR));
+    MMRESULT result = m_WaveInApi.waveInPrepareHeader(device, header, sizeof(WAVEHDR));
     const char* context = "in AddInputBufferToQueue()";
     if (result == MMSYSERR_NOERROR) {
-        result = m_WaveInApi.waveInAddBuffer(m_WaveIn, header, sizeof(WAVEHDR));
+        result = m_WaveInApi.waveInAddBuffer(device, header, sizeof(WAVEHDR));
         context = "Error in AddInputBufferToQueue()";
-        if (result != MMSYSERR_NOERROR) m_WaveInApi.waveInUnprepareHeader(m_WaveIn, header, sizeof(WAVEHDR));
+        if (result != MMSYSERR_NOERROR) m_WaveInApi.waveInUnprepareHeader(device, header, sizeof(WAVEHDR));
     }
     if (result != MMSYSERR_NOERROR) {
-        ReportWaveInError(result, context);
+        if (report) {
+            ReportWaveInError(result, context);
+        } else {
+            char line[120];
+            std::snprintf(line, sizeof line, "%s: wave-in error %u", context, static_cast<unsigned>(result));
+            WriteLogLine(line);
+        }
         delete[] header->lpData;
         delete header;
         return m_QueuedBuffers;
@@ -105,8 +125,16 @@ int CWaveInCapture::Start() {
         ReportWaveInError(result, "Error in StartAudioRecording()");
         return 0;
     }
-    m_WaveIn = device;
-    for (int i = 0; i < kBufferCount; ++i) AddInputBufferToQueue();
+    {
+        std::lock_guard lock(m_DeviceMutex);
+        m_WaveIn = device;
+        m_Lost = m_EndReconnect = m_ClockExtrapolates = false;
+        m_ClockBaseMs = m_LastClockMs = 0;
+        m_LastClockAt = m_SteadyMs();
+        m_GapDevice = 0;
+        m_MissingFrames = 0;
+    }
+    for (int i = 0; i < kBufferCount; ++i) AddInputBufferToQueue(device);
     result = m_WaveInApi.waveInStart(device);
     if (result != MMSYSERR_NOERROR) {
         WriteLogLine("Error in StartAudioRecording()");
@@ -132,14 +160,30 @@ LRESULT CWaveInCapture::OnWIM_DATA(WPARAM wParam, LPARAM lParam) {
     }
     if (m_Running && m_Running->load() && !m_Stopping) {
         ReportStart(device);
+        bool gap = false;
+        std::uint64_t gapTo = 0;
+        {
+            std::lock_guard lock(m_DeviceMutex);
+            if (device != 0 && device == m_GapDevice) {
+                gap = true;
+                gapTo = m_GapToFrame;
+                m_GapDevice = 0;
+            }
+        }
+        if (gap) FillGapTo(gapTo, false);
         WriteUncut(*header);
         if (!m_Stopping) {
             result = m_WaveInApi.waveInPrepareHeader(device, header, sizeof(WAVEHDR));
             if (result == MMSYSERR_NOERROR)
                 result = m_WaveInApi.waveInAddBuffer(device, header, sizeof(WAVEHDR));
             if (result == MMSYSERR_NOERROR) return 0;
-            ReportWaveInError(result, "in OnWIM_DATA()");
             m_WaveInApi.waveInUnprepareHeader(device, header, sizeof(WAVEHDR));
+            if (result == MMSYSERR_NODRIVER) {
+                RetireBuffer(header);
+                OnDeviceLost(device);
+                return 0;
+            }
+            ReportWaveInError(result, "in OnWIM_DATA()");
         }
     }
     RetireBuffer(header);
@@ -162,17 +206,140 @@ void CWaveInCapture::ResumeAt(std::uint32_t msSinceStart) {
 }
 
 bool CWaveInCapture::ClockMs(std::uint32_t* msSinceStart) {
+    std::lock_guard lock(m_DeviceMutex);
     std::int64_t us = 0;
-    if (m_WaveIn == 0 || m_WaveInApi.waveInGetClock(m_WaveIn, &us) != MMSYSERR_NOERROR) return false;
-    *msSinceStart = static_cast<std::uint32_t>(std::max<std::int64_t>(us, 0) / 1000);
+    if (!m_Lost && m_WaveIn != 0 && m_WaveInApi.waveInGetClock(m_WaveIn, &us) == MMSYSERR_NOERROR) {
+        m_LastClockMs = m_ClockBaseMs + std::max<std::int64_t>(us, 0) / 1000;
+        m_LastClockAt = m_SteadyMs();
+        *msSinceStart = static_cast<std::uint32_t>(m_LastClockMs);
+        return true;
+    }
+    if (!m_ClockExtrapolates) return false;
+    *msSinceStart = static_cast<std::uint32_t>(ExtrapolatedMs());
     return true;
+}
+
+std::int64_t CWaveInCapture::ExtrapolatedMs() const {
+    return m_LastClockMs + static_cast<std::int32_t>(m_SteadyMs() - m_LastClockAt);
+}
+
+void CWaveInCapture::OnDeviceLost(HWAVEIN device) {
+    std::lock_guard lock(m_DeviceMutex);
+    if (m_Lost || m_Stopping || m_EndReconnect || device != m_WaveIn) return;
+    m_Lost = true;
+    m_ClockExtrapolates = true;
+    WriteLogLine("The sound server was lost: the video goes on, reconnecting every second");
+    if (!m_Reconnector.joinable()) m_Reconnector = std::thread(&CWaveInCapture::Reconnect, this);
+    m_ReconnectWake.notify_all();
+}
+
+void CWaveInCapture::Reconnect() {
+    std::unique_lock lock(m_DeviceMutex);
+    bool failureLogged = false;
+    while (!m_EndReconnect && !m_Stopping) {
+        if (!m_Lost) {
+            m_ReconnectWake.wait(lock);
+            continue;
+        }
+        if (m_ReconnectWake.wait_for(lock, std::chrono::milliseconds(kReconnectEveryMs),
+                                     [this] { return m_EndReconnect || m_Stopping.load(); }))
+            break;
+        if (m_QueuedBuffers != 0) continue;  // the lost device has not handed back everything yet
+        lock.unlock();
+        HWAVEIN fresh = 0;
+        MMRESULT result = m_WaveInApi.waveInOpen(&fresh, WAVE_MAPPER, &CaptureFormat, m_Owner, 0, CALLBACK_WINDOW);
+        lock.lock();
+        if (result != MMSYSERR_NOERROR) {
+            if (!failureLogged) WriteLogLine("The sound server is not back yet: trying again every second");
+            failureLogged = true;
+            continue;
+        }
+        if (m_EndReconnect || m_Stopping) {
+            m_WaveInApi.waveInClose(fresh);
+            break;
+        }
+        Resume(fresh);
+        failureLogged = false;
+    }
+}
+
+void CWaveInCapture::Resume(HWAVEIN fresh) {
+    const HWAVEIN old = m_WaveIn;
+    m_WaveInApi.waveInReset(old);
+    if (m_WaveInApi.waveInClose(old) == MMSYSERR_NOERROR) m_ClosedDevice = old;
+    const std::int64_t at = ExtrapolatedMs();
+    m_ClockBaseMs = m_LastClockMs = at;
+    m_LastClockAt = m_SteadyMs();
+    m_WaveIn = fresh;
+    m_GapDevice = fresh;
+    m_GapToFrame = FramesAt(static_cast<std::uint32_t>(std::max<std::int64_t>(at, 0)));
+    m_Lost = false;
+    for (int i = 0; i < kBufferCount; ++i) AddInputBufferToQueue(fresh, false);
+    const MMRESULT result = m_WaveInApi.waveInStart(fresh);
+    if (result == MMSYSERR_NOERROR) {
+        WriteLogLine("The sound server is back: sound goes on after silence for the time it was away");
+        return;
+    }
+    // Gone again at once: the buffers it took come back and the next try follows in a second.
+    m_Lost = true;
+    char line[120];
+    std::snprintf(line, sizeof line, "waveInStart after reconnecting: wave-in error %u", static_cast<unsigned>(result));
+    WriteLogLine(line);
+}
+
+void CWaveInCapture::EndReconnecting() {
+    std::thread reconnector;
+    {
+        std::lock_guard lock(m_DeviceMutex);
+        m_EndReconnect = true;
+        reconnector = std::move(m_Reconnector);
+    }
+    m_ReconnectWake.notify_all();
+    if (reconnector.joinable()) reconnector.join();
+}
+
+void CWaveInCapture::StopAudioRecording() {
+    EndReconnecting();
+    // Sound that has not come back by the stop is silence up to it, as a gap would have been.
+    bool fill = false;
+    std::uint64_t fillTo = 0;
+    {
+        std::lock_guard lock(m_DeviceMutex);
+        fill = m_Lost || m_GapDevice != 0;
+        fillTo = FramesAt(static_cast<std::uint32_t>(std::max<std::int64_t>(ExtrapolatedMs(), 0)));
+        m_GapDevice = 0;
+    }
+    StopCapture(true);
+    // Once every buffer is retired the window writes no more: the file is this thread's.
+    if (fill && m_QueuedBuffers == 0) FillGapTo(fillTo, true);
+}
+
+std::uint32_t CWaveInCapture::MissingMs() const {
+    const std::uint32_t rate = std::max<std::uint32_t>(1, CaptureFormat.nSamplesPerSec);
+    return static_cast<std::uint32_t>(m_MissingFrames.load() * 1000 / rate);
+}
+
+void CWaveInCapture::FillGapTo(std::uint64_t frame, bool evenWhenStopping) {
+    if (frame <= m_FramesSeen) return;
+    const std::uint64_t written = WriteFrames(nullptr, frame - m_FramesSeen, evenWhenStopping);
+    m_MissingFrames += written;
+    const std::uint32_t rate = std::max<std::uint32_t>(1, CaptureFormat.nSamplesPerSec);
+    char line[160];
+    std::snprintf(line, sizeof line, "Sound was missing for %llu ms: silence fills the time the sound server was away",
+                  static_cast<unsigned long long>(written * 1000 / rate));
+    WriteLogLine(line);
 }
 
 void CWaveInCapture::WriteUncut(const WAVEHDR& header) {
     // Only what was recorded: a buffer handed back early holds less than its length.
     const std::uint32_t align = std::max<std::uint32_t>(1, CaptureFormat.nBlockAlign);
+    WriteFrames(header.lpData, header.dwBytesRecorded / align);
+}
+
+std::uint64_t CWaveInCapture::WriteFrames(const char* data, std::uint64_t count, bool evenWhenStopping) {
+    const std::uint32_t align = std::max<std::uint32_t>(1, CaptureFormat.nBlockAlign);
     const std::uint64_t first = m_FramesSeen;
-    const std::uint64_t end = first + header.dwBytesRecorded / align;
+    const std::uint64_t end = first + count;
     m_FramesSeen = end;
     std::vector<std::pair<std::uint64_t, std::uint64_t>> kept;
     {
@@ -185,11 +352,26 @@ void CWaveInCapture::WriteUncut(const WAVEHDR& header) {
         }
         if (at < end) kept.emplace_back(at, end);
     }
+    std::uint64_t written = 0;
+    std::vector<char> silence;
     for (const auto& [from, to] : kept) {
-        WriteSoundBuffer(CBuffer(header.lpData + (from - first) * align,
-                                 static_cast<std::uint32_t>((to - from) * align)));
-        if (m_Stopping) return;  // a failed write has stopped capture
+        if (data) {
+            WriteSoundBuffer(CBuffer(const_cast<char*>(data) + (from - first) * align,
+                                     static_cast<std::uint32_t>((to - from) * align)));
+        } else {
+            constexpr std::uint64_t kChunkFrames = 8192;
+            silence.assign(std::min(to - from, kChunkFrames) * align,
+                           static_cast<char>(CaptureFormat.wBitsPerSample == 8 ? 0x80 : 0));
+            for (std::uint64_t at = from; at < to && m_SoundFile.load();) {
+                const std::uint64_t n = std::min(to - at, kChunkFrames);
+                WriteSoundBuffer(CBuffer(silence.data(), static_cast<std::uint32_t>(n * align)));
+                at += n;
+            }
+        }
+        if (m_Stopping && !evenWhenStopping) return written;  // a failed write has stopped capture
+        written += to - from;
     }
+    return written;
 }
 
 void CWaveInCapture::ReportStart(HWAVEIN device) {
@@ -238,7 +420,13 @@ void CWaveInCapture::StopCapture(bool waitForBuffers) {
     // One stop sequence per recording: a failed write may run it on the user-interface thread
     // while the recording thread reaches its own stop.
     if (m_Stopping.exchange(1)) return;
-    HWAVEIN device = m_WaveIn;
+    HWAVEIN device = 0;
+    {
+        // A replacement of a lost device is either complete or no longer begun.
+        std::lock_guard lock(m_DeviceMutex);
+        device = m_WaveIn;
+    }
+    m_ReconnectWake.notify_all();
     MMRESULT result = m_WaveInApi.waveInReset(device);
     if (result != MMSYSERR_NOERROR) {
         ReportWaveInError(result, "in Stop()");

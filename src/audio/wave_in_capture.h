@@ -4,6 +4,11 @@
 // arrives as MM_WIM_DATA, is appended to the sound file and handed back. A pause leaves out
 // exactly the sample frames between the instants the recording thread gives (PauseAt, ResumeAt),
 // counted from the start of capture, so that sound and picture lose the same stretch.
+// A device lost with its sound server (its buffers come back and cannot be queued again) is
+// replaced: a thread of the capture tries to open the device again every second, and the sound
+// of the new device is preceded by silence for the time no sound came, so that the sound file
+// keeps the recording's timeline. Meanwhile ClockMs goes on from the device's last reading by
+// the system clock. A stop while the server is away fills the sound up to the stop.
 //
 // Thread contract:
 // - the recording thread calls OpenSoundFile, StartAudioRecording, StopAudioRecording and
@@ -11,6 +16,8 @@
 // - the user-interface thread (the one that serves `mainWindow`) calls OnWIM_DATA from the main
 //   window's dispatch of MM_WIM_DATA; a failed write stops capture from there (only one stop
 //   sequence runs per recording, whichever thread begins it);
+// - the reconnecting thread opens and starts the new device; it shows no message box and is
+//   joined by StopAudioRecording (recording thread) or the destructor;
 // - `running` is the recording job's flag, written by the user-interface thread;
 // - the sound file is released by exactly one thread: whoever takes it out of SoundFile first;
 //   the recording thread waits for a write in progress on the other thread before completing it.
@@ -33,11 +40,13 @@
 #include "settings/record_settings.h"
 
 #include <atomic>
+#include <chrono>
 #include <condition_variable>
 #include <cstdint>
 #include <functional>
 #include <mutex>
 #include <string>
+#include <thread>
 #include <utility>
 #include <vector>
 
@@ -74,7 +83,8 @@ public:
     void PauseAt(std::uint32_t msSinceStart) override;
     void ResumeAt(std::uint32_t msSinceStart) override;
     bool ClockMs(std::uint32_t* msSinceStart) override;
-    void StopAudioRecording() override { StopCapture(true); }
+    void StopAudioRecording() override;
+    std::uint32_t MissingMs() const override;
     void DestroySoundFile() override { ReleaseSoundFile(); }
 
     // 1 when capture runs, 0 after a reported error.
@@ -90,13 +100,34 @@ public:
     static constexpr std::uint32_t kSamplesPerBuffer = 1000;
     static constexpr int kBufferCount = 3;
     static constexpr int kStopWaitMs = 500;
+    static constexpr int kReconnectEveryMs = 1000;
+
+    // The steady millisecond clock that carries ClockMs while no device can tell the time
+    // (tests drive it); on the recording thread, before capture starts.
+    using SteadyMsFn = std::function<std::uint32_t()>;
+    void SetSteadyClock(SteadyMsFn clock);
 
 private:
     // Reset, wait for the buffers to be retired (when they can be), stop, close.
     void StopCapture(bool waitForBuffers);
     // Up to kStopWaitMs for QueuedBuffers to reach 0; false when it did not.
     bool WaitUntilRetired();
-    int AddInputBufferToQueue();
+    // Queues one more buffer on `device`; failures are shown when `report`, else logged.
+    int AddInputBufferToQueue(platform::HWAVEIN device, bool report = true);
+    // The device's buffers come back without a way into it: the server is gone (UI thread).
+    void OnDeviceLost(platform::HWAVEIN device);
+    // The reconnecting thread's body, and its replacement of the lost device (lock held).
+    void Reconnect();
+    void Resume(platform::HWAVEIN fresh);
+    void EndReconnecting();
+    // Milliseconds since the start by the last device reading and the steady clock since then
+    // (m_DeviceMutex held).
+    std::int64_t ExtrapolatedMs() const;
+    // Writes `count` sample frames from `data` (null: silence) except what a pause leaves out;
+    // the frames written. `evenWhenStopping`: the recording thread's fill at the stop.
+    std::uint64_t WriteFrames(const char* data, std::uint64_t count, bool evenWhenStopping = false);
+    // Silence from the frames seen so far up to `frame`, counted as missing sound.
+    void FillGapTo(std::uint64_t frame, bool evenWhenStopping);
     void WriteSoundBuffer(const CBuffer& view);
     // Writes the part of a filled buffer that no pause leaves out.
     void WriteUncut(const platform::WAVEHDR& header);
@@ -132,6 +163,21 @@ private:
 
     std::mutex m_RetiredMutex;
     std::condition_variable m_Retired;
+
+    // The device's replacement after a loss, and the time of the recording meanwhile.
+    mutable std::mutex m_DeviceMutex;
+    std::condition_variable m_ReconnectWake;
+    std::thread m_Reconnector;
+    SteadyMsFn m_SteadyMs;
+    bool m_Lost = false;            // the device is gone and not yet replaced
+    bool m_EndReconnect = false;    // the reconnecting thread is to end
+    bool m_ClockExtrapolates = false;  // since a loss, ClockMs always tells a time
+    std::int64_t m_ClockBaseMs = 0;    // time since the start at which the device's clock began
+    std::int64_t m_LastClockMs = 0;    // the last time told, and the steady clock then
+    std::uint32_t m_LastClockAt = 0;
+    platform::HWAVEIN m_GapDevice = 0;  // its first buffer follows silence up to m_GapToFrame
+    std::uint64_t m_GapToFrame = 0;
+    std::atomic<std::uint64_t> m_MissingFrames{0};
 };
 
 }  // namespace audio

@@ -55,7 +55,7 @@ void ReportConvertFailed(const ConvertJob& job, const std::string& why) {
 void FinishConversion(const ConvertJob& job, int completed, bool withSound, const char* doneLine,
                       const char* cancelledLine) {
     if (completed) {
-        ShowSavedFileMessage(job.mainWindow, job.autoSave, job.outputPath);
+        ShowSavedFileMessage(job.mainWindow, job.autoSave, job.outputPath, job.soundMissingMs);
         DeleteFileQuietly(job.tempAviPath);
         if (withSound) DeleteFileQuietly(job.tempWavPath);
         if (job.playVideo && job.shellOpen) job.shellOpen(job.outputPath);

@@ -33,6 +33,7 @@ struct ConvertJob {
     std::int32_t autoSave = 0;
     std::int32_t playVideo = 0;
     std::int32_t recordedSeconds = 0;
+    std::uint32_t soundMissingMs = 0;  // sound lost with the sound server, filled with silence
     ShellOpenFn shellOpen;                        // the shell's "open" verb
     platform::ProcessLauncher* launcher = nullptr;  // null: the system's
     std::atomic<std::int32_t>* converting = nullptr;

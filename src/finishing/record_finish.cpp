@@ -135,6 +135,7 @@ void RecordFinisher::StartConversion(const std::string& path) {
     convert.autoSave = job.AutoSave;
     convert.playVideo = host_.Settings().PlayVideo;
     convert.recordedSeconds = job.RecordedSeconds;
+    convert.soundMissingMs = job.SoundMissingMs;
     convert.shellOpen = services_.shellOpen;
     convert.launcher = services_.launcher;
     convert.converting = &host_.Converting();
@@ -191,7 +192,7 @@ void RecordFinisher::JoinWithSound(const std::string& path) {
                                                   1, 1, context);
     switch (result) {
         case kMergeJoined:
-            ShowSavedFileMessage(host_.MainWindow(), host_.Job().AutoSave, path);
+            ShowSavedFileMessage(host_.MainWindow(), host_.Job().AutoSave, path, host_.Job().SoundMissingMs);
             WriteLogLine("Merge_Video_And_Sound_File Successful!");
             DeleteFileQuietly(tempAvi);
             DeleteFileQuietly(tempWav);

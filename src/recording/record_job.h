@@ -4,8 +4,8 @@
 // Thread contract: OnStart (user-interface thread) writes every copied field before the
 // recording thread starts; they stay read-only while it runs. Running, Paused and ClickState are
 // shared flags (atomic, one writer each except ClickState, which the user-interface thread sets
-// and the recording thread resets). FirstFramePending, StartTime, CodecFourCC and
-// ClickFrameCount belong to the recording thread. ThreadActive is set by the user-interface
+// and the recording thread resets). FirstFramePending, StartTime, CodecFourCC, ClickFrameCount
+// and SoundMissingMs belong to the recording thread. ThreadActive is set by the user-interface
 // thread when it starts a recording thread and cleared by that thread after its final message.
 // Before the first Start the copies hold what a Start with the default settings would give them.
 #include "settings/highlight_colours.h"
@@ -56,6 +56,9 @@ struct RecordJob {
     std::int32_t Left = 0;
     std::int32_t Width = 800;
     std::int32_t Height = 600;
+    // Milliseconds of sound missing because the sound server was lost, filled with silence;
+    // written by the recording thread before its final message.
+    std::uint32_t SoundMissingMs = 0;
     // A recording thread has been started and has not yet posted its final message.
     std::atomic<std::int32_t> ThreadActive{0};
 };

@@ -217,8 +217,10 @@ int RecordVideo(const RecordEnvironment& env, FrameSource& frames, const std::st
         reason = kInterruptMemory;
     }
     if (frameShown) env.frameWindow->HideFrame();
+    job.SoundMissingMs = 0;
     if (soundStarted) {
         env.sound->StopAudioRecording();
+        job.SoundMissingMs = env.sound->MissingMs();
         env.sound->DestroySoundFile();
     }
     if (compressed) avi.StreamRelease(compressed);

@@ -47,6 +47,7 @@ struct Device {
     std::uint32_t blockAlign = 1;
     bool closed = false;
     bool started = false;
+    bool lost = false;  // the server or the source went away: nothing more is captured
     struct timeval startedAt {};  // wall clock, as the server's timing is stamped
     bool startPending = false;    // the start is not yet placed in the delivered sound
     bool timingArrived = false;   // the timing asked for at the start has come
@@ -78,7 +79,7 @@ struct Device {
 
     // Copies whatever the server has delivered into the queued buffers (device thread, lock held).
     void Drain() {
-        if (!started && !closed) KeepRecent();
+        if (!started && !closed && !lost) KeepRecent();
         while (started && !closed && !queue.empty()) {
             if (startPending && !PlaceStart()) return;
             if (skipDue > 0) {
@@ -176,8 +177,22 @@ struct Device {
         }
     }
 
+    // The server or the source went away: every queued buffer goes back with what it holds, and
+    // the device takes no more (device thread, lock held).
+    void Lose() {
+        if (lost || closed) return;
+        lost = true;
+        started = false;
+        while (!queue.empty()) {
+            WAVEHDR* header = queue.front();
+            queue.pop_front();
+            Complete(header);
+        }
+    }
+
     // Forgets what the server delivered and has not been copied (lock held).
     void Discard() {
+        if (lost) return;
         const void* data = nullptr;
         std::size_t length = 0;
         while (pa_stream_peek(stream, &data, &length) == 0 && length > 0) pa_stream_drop(stream);
@@ -349,6 +364,7 @@ public:
             if (!header || size < sizeof(WAVEHDR)) return MMSYSERR_INVALPARAM;
             if (!(header->dwFlags & WHDR_PREPARED)) return WAVERR_UNPREPARED;
             if (header->dwFlags & WHDR_INQUEUE) return WAVERR_STILLPLAYING;
+            if (device.lost) return MMSYSERR_NODRIVER;
             header->dwFlags = (header->dwFlags & ~WHDR_DONE) | WHDR_INQUEUE;
             header->dwBytesRecorded = 0;
             header->lpNext = nullptr;
@@ -360,6 +376,7 @@ public:
 
     MMRESULT waveInStart(HWAVEIN handle) override {
         return WithDevice(handle, [&](Device& device) -> MMRESULT {
+            if (device.lost) return MMSYSERR_NODRIVER;
             if (device.started) return MMSYSERR_NOERROR;
             device.started = true;
             pa_gettimeofday(&device.startedAt);
@@ -446,7 +463,7 @@ public:
         if (!microseconds) return MMSYSERR_INVALPARAM;
         return WithDevice(handle, [&](Device& device) -> MMRESULT {
             pa_usec_t now = 0;
-            if (!device.started || !device.clockKnown || pa_stream_get_time(device.stream, &now) < 0)
+            if (!device.started || device.lost || !device.clockKnown || pa_stream_get_time(device.stream, &now) < 0)
                 return MMSYSERR_ERROR;
             *microseconds = static_cast<std::int64_t>(now) - device.startStreamUs;
             return MMSYSERR_NOERROR;
@@ -481,10 +498,12 @@ private:
         if (!device.stream) return MMSYSERR_NOMEM;
         pa_stream_set_state_callback(
             device.stream,
-            [](pa_stream*, void* loop) {
-                pa_threaded_mainloop_signal(static_cast<pa_threaded_mainloop*>(loop), 0);
+            [](pa_stream* stream, void* user) {
+                auto* d = static_cast<Device*>(user);
+                if (!PA_STREAM_IS_GOOD(pa_stream_get_state(stream))) d->Lose();
+                pa_threaded_mainloop_signal(d->server.Loop(), 0);
             },
-            server.Loop());
+            &device);
         pa_stream_set_read_callback(
             device.stream, [](pa_stream*, std::size_t, void* user) { static_cast<Device*>(user)->Drain(); },
             &device);
@@ -499,7 +518,17 @@ private:
         if (pa_stream_connect_record(device.stream, nullptr, &attr, flags) < 0) return MMSYSERR_ERROR;
         pa_stream* stream = device.stream;
         server.WaitFor([stream] { return pa_stream_get_state(stream) != PA_STREAM_CREATING; });
-        return pa_stream_get_state(stream) == PA_STREAM_READY ? MMSYSERR_NOERROR : MMSYSERR_ALLOCATED;
+        if (pa_stream_get_state(stream) != PA_STREAM_READY) return MMSYSERR_ALLOCATED;
+        // A server that goes away ends the capture the same way as a source that does.
+        pa_context_set_state_callback(
+            server.Context(),
+            [](pa_context* context, void* user) {
+                auto* d = static_cast<Device*>(user);
+                if (!PA_CONTEXT_IS_GOOD(pa_context_get_state(context))) d->Lose();
+                pa_threaded_mainloop_signal(d->server.Loop(), 0);
+            },
+            &device);
+        return MMSYSERR_NOERROR;
     }
 
     // Lets the device thread copy what is waiting, now that a buffer or capture is available.

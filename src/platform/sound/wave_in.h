@@ -11,6 +11,9 @@
 // instant of the start: what the server holds from before it is left out, and time the server did
 // not capture (a monitor source delivers nothing for what its sink had already played ahead
 // before the device was opened) is filled with silence; waveInGetStartInfo tells how much.
+// A device whose sound server or source goes away hands back every queued buffer with what it
+// holds, as a reset does, and from then on fails waveInAddBuffer and waveInStart with
+// MMSYSERR_NODRIVER and has no clock; unprepare, reset, stop and close still work on it.
 //
 // Thread contract: every call may come from any thread; calls on one handle are serialised by the
 // device. Calls on a closed handle fail with MMSYSERR_INVALHANDLE. The headers and their data

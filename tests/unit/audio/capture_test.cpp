@@ -381,4 +381,111 @@ TEST_F(SoundQueueTest, TheSoundFileIsReleasedOnceWhileTheWindowWrites) {
     EXPECT_TRUE(BoxesShown().empty());
 }
 
+// The sound server goes away 181 ms into a recording (8-bit mono 11025 Hz: 1000-byte buffers;
+// one full buffer 'a', then half a buffer 'b' handed back by the loss) and the steady clock
+// moves on 2 s while it is away. The capture reconnects on its own; silence takes the place of
+// the missing sound up to the new device's start, leaving out a pause as sound would be, or up to
+// the stop when the server does not come back; the clock carries on without a jump.
+TEST_F(SoundQueueTest, ALostSoundServerIsReplacedBySilenceUntilItComesBack) {
+    const char kSilence = static_cast<char>(0x80);
+    struct Case {
+        const char* name;
+        std::vector<std::pair<std::uint32_t, std::uint32_t>> pauses;  // ms since the start
+        bool serverBack;
+        std::uint64_t silenceFrames;
+        std::uint32_t missingMs;
+    } cases[] = {
+        // up to 2181 ms: frame 24046, after the 1500 frames received
+        {"back after two seconds", {}, true, 22546, 2044},
+        // 1000 to 1500 ms (frames 11025 to 16538) are left out as paused
+        {"paused while away", {{1000, 1500}}, true, 17033, 1544},
+        // stopped at 3181 ms: frame 35071
+        {"away until the stop", {}, false, 33571, 3044},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        logStart = testsupport::ReadFile(LogPath()).size();
+        std::atomic<std::uint32_t> steady{10000};
+        MakeCapture(dir.Path());
+        capture->SetSteadyClock([&steady] { return steady.load(); });
+        device.ServerBack();
+        device.SetClock(-1);
+        running = 1;
+        capture->OpenSoundFile();
+        ASSERT_TRUE(capture->StartAudioRecording());
+        const int opensBefore = device.Opens();
+
+        Fill('a');
+        std::uint32_t ms = 0;
+        EXPECT_FALSE(capture->ClockMs(&ms)) << "no time before the device can tell it";
+        device.SetClock(181000);
+        steady = 10181;
+        ASSERT_TRUE(capture->ClockMs(&ms));
+        EXPECT_EQ(ms, 181u);
+        device.LoseServer('b', 500);
+        Settle();
+        EXPECT_EQ(capture->QueuedBuffers(), 0);
+        steady = 11181;
+        ASSERT_TRUE(capture->ClockMs(&ms)) << "the time goes on while the server is away";
+        EXPECT_EQ(ms, 1181u);
+        for (const auto& [from, to] : c.pauses) {
+            capture->PauseAt(from);
+            capture->ResumeAt(to);
+        }
+
+        if (c.serverBack) {
+            steady = 12181;
+            device.ServerBack();
+            ASSERT_TRUE(testsupport::WaitUntil(
+                [&] { return device.Opens() == opensBefore + 1 && device.Queued() == 3; },
+                std::chrono::seconds(10)))
+                << "no reconnection";
+            device.SetClock(200000);
+            ASSERT_TRUE(capture->ClockMs(&ms));
+            EXPECT_EQ(ms, 2381u) << "the new device's time follows on from the reconnection";
+            Fill('c');
+        } else {
+            steady = 13181;
+        }
+        End();
+
+        std::string expected = std::string(1000, 'a') + std::string(500, 'b') +
+                               std::string(c.silenceFrames, kSilence) +
+                               (c.serverBack ? std::string(1000, 'c') : std::string());
+        EXPECT_EQ(Runs(Data()), Runs(expected));
+        EXPECT_EQ(capture->MissingMs(), c.missingMs);
+        EXPECT_EQ(capture->QueuedBuffers(), 0);
+        EXPECT_FALSE(device.Open()) << "every device opened is closed";
+        EXPECT_TRUE(BoxesShown().empty()) << "the loss is no wave-in error";
+        const std::string lines = NewLogLines();
+        EXPECT_NE(lines.find("The sound server was lost"), std::string::npos) << lines;
+        EXPECT_NE(lines.find("Sound was missing for " + std::to_string(c.missingMs) + " ms"), std::string::npos)
+            << lines;
+    }
+}
+
+// A recording after one that lost its server starts with nothing missing.
+TEST_F(SoundQueueTest, TheNextRecordingStartsWithNothingMissing) {
+    std::atomic<std::uint32_t> steady{0};
+    MakeCapture(dir.Path());
+    capture->SetSteadyClock([&steady] { return steady.load(); });
+    running = 1;
+    capture->OpenSoundFile();
+    ASSERT_TRUE(capture->StartAudioRecording());
+    Fill('a');
+    steady = 2000;
+    device.LoseServer('b', 0);
+    Settle();
+    End();
+    EXPECT_GT(capture->MissingMs(), 0u);
+    device.ServerBack();
+    running = 1;
+    capture->OpenSoundFile();
+    ASSERT_TRUE(capture->StartAudioRecording());
+    Fill('c');
+    End();
+    EXPECT_EQ(capture->MissingMs(), 0u);
+    EXPECT_EQ(Data(), std::string(1000, 'c'));
+}
+
 }  // namespace

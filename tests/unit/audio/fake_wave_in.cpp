@@ -9,12 +9,14 @@ using namespace platform;
 MMRESULT FakeWaveIn::Check(const std::string& call, HWAVEIN device) const {
     auto it = failures_.find(call);
     if (it != failures_.end()) return it->second;
-    return open_ && device == kHandle ? MMSYSERR_NOERROR : MMSYSERR_INVALHANDLE;
+    if (!open_.count(device)) return MMSYSERR_INVALHANDLE;
+    if (lost_.count(device) && (call == "add" || call == "start")) return MMSYSERR_NODRIVER;
+    return MMSYSERR_NOERROR;
 }
 
 void FakeWaveIn::HandBack(WAVEHDR* header) {
     header->dwFlags = (header->dwFlags & ~WHDR_INQUEUE) | WHDR_DONE;
-    PostMessage(callback_, MM_WIM_DATA, kHandle, reinterpret_cast<LPARAM>(header));
+    PostMessage(callback_, MM_WIM_DATA, current_, reinterpret_cast<LPARAM>(header));
 }
 
 bool FakeWaveIn::FillOne(char value) {
@@ -35,7 +37,44 @@ std::size_t FakeWaveIn::Queued() const {
 
 bool FakeWaveIn::Open() const {
     std::lock_guard lock(mutex_);
-    return open_;
+    return !open_.empty();
+}
+
+int FakeWaveIn::Opens() const {
+    std::lock_guard lock(mutex_);
+    return opens_;
+}
+
+void FakeWaveIn::LoseServer(char value, std::uint32_t bytes) {
+    std::lock_guard lock(mutex_);
+    serverDown_ = true;
+    lost_.insert(current_);
+    bool head = true;
+    while (!queue_.empty()) {
+        WAVEHDR* header = queue_.front();
+        queue_.pop_front();
+        header->dwBytesRecorded = head ? bytes : 0;
+        std::memset(header->lpData, value, header->dwBytesRecorded);
+        head = false;
+        HandBack(header);
+    }
+}
+
+void FakeWaveIn::ServerBack() {
+    std::lock_guard lock(mutex_);
+    serverDown_ = false;
+}
+
+void FakeWaveIn::SetClock(std::int64_t us) {
+    std::lock_guard lock(mutex_);
+    clockUs_ = us;
+}
+
+MMRESULT FakeWaveIn::waveInGetClock(HWAVEIN device, std::int64_t* microseconds) {
+    std::lock_guard lock(mutex_);
+    if (device != current_ || lost_.count(device) || !open_.count(device) || clockUs_ < 0) return MMSYSERR_ERROR;
+    *microseconds = clockUs_;
+    return MMSYSERR_NOERROR;
 }
 
 MMRESULT FakeWaveIn::waveInGetDevCaps(std::uint32_t, WAVEINCAPS* caps, std::uint32_t) {
@@ -49,9 +88,11 @@ MMRESULT FakeWaveIn::waveInOpen(HWAVEIN* device, std::uint32_t, const WAVEFORMAT
     std::lock_guard lock(mutex_);
     auto it = failures_.find("open");
     if (it != failures_.end()) return it->second;
-    open_ = true;
+    if (serverDown_) return MMSYSERR_NODRIVER;
+    current_ = kHandle + opens_++;
+    open_.insert(current_);
     callback_ = callback;
-    *device = kHandle;
+    *device = current_;
     return MMSYSERR_NOERROR;
 }
 
@@ -94,6 +135,7 @@ MMRESULT FakeWaveIn::waveInStop(HWAVEIN device) {
 MMRESULT FakeWaveIn::waveInReset(HWAVEIN device) {
     std::lock_guard lock(mutex_);
     if (MMRESULT r = Check("reset", device)) return r;
+    if (device != current_) return MMSYSERR_NOERROR;  // only the device opened last holds buffers
     bool head = true;
     while (!queue_.empty()) {
         WAVEHDR* header = queue_.front();
@@ -108,8 +150,8 @@ MMRESULT FakeWaveIn::waveInReset(HWAVEIN device) {
 MMRESULT FakeWaveIn::waveInClose(HWAVEIN device) {
     std::lock_guard lock(mutex_);
     if (MMRESULT r = Check("close", device)) return r;
-    if (!queue_.empty()) return WAVERR_STILLPLAYING;
-    open_ = false;
+    if (device == current_ && !queue_.empty()) return WAVERR_STILLPLAYING;
+    open_.erase(device);
     return MMSYSERR_NOERROR;
 }
 

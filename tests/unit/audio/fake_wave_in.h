@@ -1,12 +1,14 @@
 #pragma once
 // A wave-in device for tests: buffers are filled on request with a byte pattern and handed back
-// as MM_WIM_DATA to the callback window, like the real device; any call can be made to fail.
+// as MM_WIM_DATA to the callback window, like the real device; any call can be made to fail, and
+// the sound server can go away and come back. Every open gives a new handle.
 #include "platform/core/messages.h"
 #include "platform/sound/wave_in.h"
 
 #include <deque>
 #include <map>
 #include <mutex>
+#include <set>
 #include <string>
 
 namespace audiotest {
@@ -21,6 +23,13 @@ public:
     bool FillOne(char value);
     std::size_t Queued() const;
     bool Open() const;
+    int Opens() const;
+    // The server goes away: the open device hands back its queued buffers, the head one with
+    // `bytes` of `value`, and takes no more; opens fail until ServerBack.
+    void LoseServer(char value, std::uint32_t bytes);
+    void ServerBack();
+    // What waveInGetClock tells of the device opened last, in microseconds; negative: it cannot.
+    void SetClock(std::int64_t us);
 
     std::uint32_t waveInGetNumDevs() override { return 1; }
     platform::MMRESULT waveInGetDevCaps(std::uint32_t, platform::WAVEINCAPS*, std::uint32_t) override;
@@ -45,6 +54,7 @@ public:
         *info = startInfo;
         return platform::MMSYSERR_NOERROR;
     }
+    platform::MMRESULT waveInGetClock(platform::HWAVEIN device, std::int64_t* microseconds) override;
 
     static constexpr platform::HWAVEIN kHandle = 77;
 
@@ -57,7 +67,11 @@ private:
     std::map<std::string, platform::MMRESULT> failures_;
     std::deque<platform::WAVEHDR*> queue_;
     platform::WindowHandle callback_ = 0;
-    bool open_ = false;
+    std::set<platform::HWAVEIN> open_, lost_;
+    platform::HWAVEIN current_ = 0;
+    int opens_ = 0;
+    bool serverDown_ = false;
+    std::int64_t clockUs_ = -1;
 };
 
 }  // namespace audiotest
