@@ -170,7 +170,14 @@ LRESULT CWaveInCapture::OnWIM_DATA(WPARAM wParam, LPARAM lParam) {
                 m_GapDevice = 0;
             }
         }
-        if (gap) FillGapTo(gapTo, false);
+        if (gap) {
+            FillGapTo(gapTo, false);
+            // The new device's own silence at its head is sound missing as well.
+            WaveInStartInfo info;
+            const std::uint32_t align = std::max<std::uint32_t>(1, CaptureFormat.nBlockAlign);
+            if (m_WaveInApi.waveInGetStartInfo(device, &info) == MMSYSERR_NOERROR && info.known)
+                m_MissingFrames += info.silenceBytes / align;
+        }
         WriteUncut(*header);
         if (!m_Stopping) {
             result = m_WaveInApi.waveInPrepareHeader(device, header, sizeof(WAVEHDR));

@@ -234,6 +234,15 @@ public:
     Standby(const Standby&) = delete;
     Standby& operator=(const Standby&) = delete;
 
+    // False once its server has gone away (it does not come back by itself).
+    bool Alive() {
+        if (!running_) return false;
+        pa_threaded_mainloop_lock(loop_);
+        const pa_context_state_t state = pa_context_get_state(context_);
+        pa_threaded_mainloop_unlock(loop_);
+        return PA_CONTEXT_IS_GOOD(state);
+    }
+
 private:
     static void OnContextState(pa_context* context, void* user) {
         auto* self = static_cast<Standby*>(user);
@@ -337,6 +346,7 @@ public:
             Registry()[device->handle] = device;
         }
         *handle = device->handle;
+        RenewStandby();
         return MMSYSERR_NOERROR;
     }
 
@@ -479,6 +489,12 @@ public:
     }
 
 private:
+    // A device opened again after its server went away finds the server back: so is the standby.
+    void RenewStandby() {
+        std::lock_guard lock(standbyMutex_);
+        if (standby_ && !standby_->Alive()) standby_ = std::make_unique<Standby>();
+    }
+
     std::mutex standbyMutex_;
     int standbyAsked_ = 0;
     std::unique_ptr<Standby> standby_;
