@@ -70,7 +70,7 @@ TEST_F(Phrasebook, EveryPairTheRecorderAsksForHasAText) {
         {"MsgBox", "PauseHotkeyError"}, {"MsgBox", "RecordIsRuning"},
         {"MsgBox", "RecordingError"}, {"MsgBox", "RegisterPause"}, {"MsgBox", "RegisterStart"},
         {"MsgBox", "RegisterStop"}, {"MsgBox", "SaveFile"}, {"MsgBox", "SaveSuccess"},
-        {"MsgBox", "SelectKeyFirst"}, {"MsgBox", "SelectKeyWithCTRL"}, {"MsgBox", "SmallArea"},
+        {"MsgBox", "SelectKeyFirst"}, {"MsgBox", "SoundMissing"}, {"MsgBox", "SelectKeyWithCTRL"}, {"MsgBox", "SmallArea"},
         {"MsgBox", "StartHotkeyError"}, {"MsgBox", "StopHotkeyError"},
         {"MsgBox", "UnableCombine"}, {"MsgBox", "UnableCreateFile"},
         {"MsgBox", "VideoVersionTooLow"}, {"MsgBox", "WritingSoundFileError"},

@@ -143,6 +143,36 @@ TEST_F(RecordFinishTest, AutoSaveCreatesTheFolderAndJoinsVideoAndSound) {
         EXPECT_NE(lines.find(line), std::string::npos) << line;
 }
 
+// Sound missing because the sound server was lost is named after the saved path, to a tenth
+// of a second; a recording that lost nothing gets the plain message.
+TEST_F(RecordFinishTest, TheSavedFileMessageSaysHowLongSoundWasMissing) {
+    struct Case {
+        std::uint32_t missingMs;
+        const char* seconds;  // null: nothing is added
+    } cases[] = {{0, nullptr}, {3040, "3.0"}, {12960, "13.0"}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.missingMs);
+        Record(true);
+        host_.job.AutoSave = 1;
+        host_.job.SoundMissingMs = c.missingMs;
+        host_.settings.AutoSaveDir = dir_.File("auto-" + std::to_string(c.missingMs) + "/");
+        RecordFinisher finisher(host_, services_);
+        testsupport::MessageBoxRecorder boxes;
+        finisher.OnRecordFinish(0, 0);
+        ASSERT_EQ(boxes.Boxes().size(), 1u);
+        const std::string text = boxes.Boxes()[0].text;
+        const std::string plainEnd = GetText("MsgBox", "SaveSuccess");
+        if (!c.seconds) {
+            EXPECT_EQ(text.substr(text.size() - plainEnd.size()), plainEnd) << text;
+            continue;
+        }
+        std::string missing = GetText("MsgBox", "SoundMissing");
+        missing.replace(missing.find("%1"), 2, c.seconds);
+        EXPECT_NE(text.find(plainEnd + "\n" + missing), std::string::npos) << text;
+        EXPECT_NE(missing.find(std::string(c.seconds) + " s"), std::string::npos) << missing;
+    }
+}
+
 TEST_F(RecordFinishTest, AutoSaveFolderThatCannotBeCreatedKeepsTheRecording) {
     Record(true);
     host_.job.AutoSave = 1;
