@@ -487,6 +487,13 @@ bool CRiviveZuzuveDlg::QuitRefused() {
             flags_.CancelConvert = 1;
         return true;
     }
+    if (FinishPending(*this)) {
+        // A recording not saved yet stays on disk and is offered again at the next start.
+        if (platform::MessageBox(Handle(), GetText("MsgBox", "OnFinishing"), "",
+                                 platform::MB_OKCANCEL) != platform::IDOK)
+            return true;
+        return QuitWhileFinishing(*this);
+    }
     return false;
 }
 

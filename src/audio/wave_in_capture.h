@@ -65,6 +65,7 @@ public:
     void StartAudioRecording() override { Start(); }
     void StopAudioRecording() override { StopCapture(true); }
     void DestroySoundFile() override { ReleaseSoundFile(); }
+    std::string SoundFilePath() const override { return m_TempWavPath; }
 
     // 1 when capture runs, 0 after a reported error.
     int Start();

@@ -4,6 +4,7 @@
 #include "companions/phrasebook/phrasebook.h"
 #include "platform/core/message_box.h"
 #include "platform/core/messages.h"
+#include "recording/finished_recording.h"
 #include "recording/flashing_wnd.h"
 #include "recording/recording_messages.h"
 #include "recording/temp_files.h"
@@ -17,13 +18,23 @@ namespace media = platform::media;
 constexpr std::uint32_t kMinimumVideoVersion = 0x010A;
 constexpr std::uint32_t kSliceMs = 50;
 
-void PostEnd(const RecordEnvironment& env, bool interrupted) {
+// The finish message carries the ticket of this recording's own paths and job values.
+void PostEnd(const RecordEnvironment& env, bool interrupted, const std::string& path) {
     if (interrupted) {
         platform::PostMessage(env.mainWindow, WM_USER_RECORDINTERRUPTED, 0, 0);
         WriteLogLine("WM_USER_RECORDINTERRUPTED!");
-    } else {
-        platform::PostMessage(env.mainWindow, WM_USER_RECORDFINISH, 0, 0);
+        return;
     }
+    const RecordJob& job = *env.job;
+    FinishedRecording finished;
+    finished.tempAviPath = path;
+    if (job.RecordAudio && env.sound) finished.tempWavPath = env.sound->SoundFilePath();
+    finished.VideoType = job.VideoType;
+    finished.AutoSave = job.AutoSave;
+    finished.RecordAudio = job.RecordAudio;
+    finished.RecordMode = job.RecordMode;
+    finished.RecordedSeconds = job.RecordedSeconds;
+    platform::PostMessage(env.mainWindow, WM_USER_RECORDFINISH, DepositFinished(std::move(finished)), 0);
 }
 
 void ReportFrameMemoryFailure() {
@@ -172,7 +183,7 @@ int RecordVideo(const RecordEnvironment& env, FrameSource& frames, const std::st
     if (compressed) avi.StreamRelease(compressed);
     if (stream) avi.StreamRelease(stream);
     if (file) avi.FileRelease(file);
-    PostEnd(env, memoryFailed || result != media::AVIERR_OK);
+    PostEnd(env, memoryFailed || result != media::AVIERR_OK, path);
     // The last touch of the job: from here on the thread uses nothing it shares.
     job.ThreadActive = 0;
     if (memoryFailed) ReportFrameMemoryFailure();
@@ -195,7 +206,7 @@ int RecordThreadProc(RecordEnvironment env) {
         return 0;
     }
     if (screen) WriteLogLine("MakeTempAviPath Error!");
-    PostEnd(env, true);
+    PostEnd(env, true, std::string());
     job.ThreadActive = 0;
     return 0;
 }
