@@ -94,7 +94,10 @@ bool FinishPending(CRiviveZuzuveDlg& dlg) {
 
 bool QuitWhileFinishing(CRiviveZuzuveDlg& dlg) {
     finishing::RecordFinisher* finisher = FinisherOf(dlg);
-    if (!finisher || !finisher->InDialog()) return false;
+    // A recording thread still closing its files needs this thread (its sound buffers, its
+    // boxes): the recorder ends at its finish message rather than waiting for it here.
+    const bool closing = dlg.Recording() && dlg.Recording()->Job().ThreadActive;
+    if (!finisher || (!finisher->InDialog() && !closing)) return false;
     finisher->RequestQuit();
     return true;
 }

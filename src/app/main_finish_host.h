@@ -45,7 +45,8 @@ finishing::RecordFinisher* FinisherOf(CRiviveZuzuveDlg& dlg);
 // finish message waits, the handler or one of its workers is at it.
 bool FinishPending(CRiviveZuzuveDlg& dlg);
 // Quit asked for while FinishPending: true when the quit must wait (a Save As dialog is being
-// closed first; the recorder then ends by itself).
+// closed first, or the recording thread is still closing its files; the recorder then ends by
+// itself, keeping the recording on disk).
 bool QuitWhileFinishing(CRiviveZuzuveDlg& dlg);
 
 // Creates the progress window, placed by the primary screen's size, and hands it to the main

@@ -464,6 +464,8 @@ void CRiviveZuzuveDlg::SaveSettingsOrLog() {
 void CRiviveZuzuveDlg::OnCancel() {
     // The control goes with the frame it draws; it is idle here (closing refuses while recording).
     recording_.reset();
+    // A recording stopped just before is not finished on the way out: it stays on disk.
+    messages_.On(WM_USER_RECORDFINISH, [](platform::WPARAM, platform::LPARAM) { return 0; });
     flashing_.reset();
     if (flags_.HookInstalled != 0) {
         UninstallMyHook(Handle());

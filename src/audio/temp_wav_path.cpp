@@ -1,11 +1,12 @@
 #include "audio/temp_wav_path.h"
 
 #include "platform/core/paths.h"
-#include "platform/sound/mmio.h"
 
 #include <cstdio>
 #include <ctime>
+#include <fcntl.h>
 #include <random>
+#include <unistd.h>
 
 namespace audio {
 
@@ -16,11 +17,12 @@ std::string GetTempFolder() {
 
 namespace {
 
+// An existing file is never taken over: it may be the sound of a recording still being
+// finished, or one left for the next start.
 bool CreateExclusively(const std::string& path) {
-    using namespace platform;
-    HMMIO file = mmioOpen(path.c_str(), MMIO_CREATE | MMIO_WRITE | MMIO_EXCLUSIVE);
-    if (!file) return false;
-    mmioClose(file, 0);
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+    if (fd < 0) return false;
+    ::close(fd);
     std::remove(path.c_str());
     return true;
 }

@@ -96,13 +96,26 @@ RecordFinisher::Recording RecordFinisher::CurrentRecording() {
 
 platform::LRESULT RecordFinisher::OnRecordFinish(platform::WPARAM wParam, platform::LPARAM) {
     std::optional<Recording> deposited = recording::TakeFinished(static_cast<std::uintptr_t>(wParam));
-    Finish(deposited ? *deposited : CurrentRecording());
+    const Recording rec = deposited ? *deposited : CurrentRecording();
+    if (quitRequested_) {
+        const std::string line = "Quit before saving, recording kept: " + rec.tempAviPath + " " + rec.tempWavPath;
+        WriteLogLine(line.c_str());
+        QuitOnce();
+        return 0;
+    }
+    Finish(rec);
     return 0;
 }
 
 void RecordFinisher::RequestQuit() {
     quitRequested_ = true;
     if (services_.closeSaveAs) services_.closeSaveAs();
+}
+
+void RecordFinisher::QuitOnce() {
+    if (dialogsOpen_ > 0 || quitSent_) return;
+    quitSent_ = true;
+    host_.Quit();
 }
 
 void RecordFinisher::Finish(const Recording& rec) {
@@ -117,7 +130,7 @@ void RecordFinisher::Finish(const Recording& rec) {
     std::string path;
     if (!ChooseOutputPath(rec, &path)) {
         // The outermost run ends the recorder once every dialog is closed.
-        if (quitRequested_ && dialogsOpen_ == 0) host_.Quit();
+        if (quitRequested_) QuitOnce();
         return;
     }
 

@@ -57,7 +57,8 @@ public:
 
     // A run of the handler is waiting in the Save As dialog.
     bool InDialog() const { return dialogsOpen_ > 0; }
-    // The user quits while a Save As dialog is open: the dialogs are closed, their recordings
+    // The user quits while a Save As dialog is open or a recording thread is closing its files:
+    // the dialogs are closed, their recordings (and one whose finish message is still to come)
     // kept for the next start, and the recorder ends once the handler has returned.
     void RequestQuit();
 
@@ -77,6 +78,7 @@ private:
     void ClosingStep(const Recording& rec);
     void OutputRefused(const Recording& rec, const std::string& folder);
     Recording CurrentRecording();
+    void QuitOnce();
 
     FinishHost& host_;
     FinishServices services_;
@@ -84,6 +86,7 @@ private:
     std::thread::id workerId_;
     int dialogsOpen_ = 0;
     bool quitRequested_ = false;
+    bool quitSent_ = false;
 };
 
 }  // namespace finishing
