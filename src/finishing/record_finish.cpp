@@ -121,11 +121,14 @@ void RecordFinisher::QuitOnce() {
 void RecordFinisher::Finish(const Recording& rec) {
     const std::shared_ptr<const void> token = FinishToken();
     WriteLogLine("OnRecordFinish Math!");
-    if (host_.HookInstalled() != 0) {
-        host_.RemoveClickHook();
-        host_.HookInstalled() = 0;
+    // A recording started since keeps its click hook and its minimised window.
+    if (host_.Job().Running == 0) {
+        if (host_.HookInstalled() != 0) {
+            host_.RemoveClickHook();
+            host_.HookInstalled() = 0;
+        }
+        host_.RestoreMain();
     }
-    host_.RestoreMain();
 
     std::string path;
     if (!ChooseOutputPath(rec, &path)) {
@@ -308,7 +311,7 @@ void RecordFinisher::SaveSideBySide(const Recording& rec, const std::string& pat
 }
 
 void RecordFinisher::ClosingStep(const Recording& rec) {
-    if (rec.RecordMode == 0 && host_.ShowSelectedArea())
+    if (rec.RecordMode == 0 && host_.ShowSelectedArea() && host_.Job().Running == 0)
         platform::SendMessage(host_.MainWindow(), recording::WM_USER_FLASHFRAME, 0, 0);
 }
 

@@ -8,6 +8,7 @@
 #include "finishing/progess_dlg.h"
 #include "finishing/record_finish.h"
 #include "platform/core/messages.h"
+#include "recording/finished_recording.h"
 #include "recording/recording_messages.h"
 #include "support/test_support.h"
 
@@ -142,6 +143,41 @@ TEST_F(RecordFinishTest, AutoSaveCreatesTheFolderAndJoinsVideoAndSound) {
                                                "Merge_Video_And_Sound_File Successful!"};
     for (const std::string& line : expected)
         EXPECT_NE(lines.find(line), std::string::npos) << line;
+}
+
+// The finish message's ticket names the recording: its own files and job values are finished,
+// whatever the main window's current recording is, and that recording keeps its click hook, its
+// window state and its area frame.
+TEST_F(RecordFinishTest, TheTicketsRecordingIsFinishedNotTheOneRunningNow) {
+    Record(true);  // the recording running now: host_.tempAvi/tempWav
+    host_.job.Running = 1;
+    host_.job.RecordMode = 0;
+    host_.job.VideoType = 102;
+    host_.hook = 1;
+    recording::FinishedRecording earlier;
+    earlier.tempAviPath = dir_.File("earlier.avi");
+    earlier.tempWavPath = dir_.File("earlier.wav");
+    WriteVideo(earlier.tempAviPath);
+    WriteWave(earlier.tempWavPath);
+    earlier.RecordAudio = 1;
+    earlier.VideoType = 100;
+    earlier.RecordMode = 0;
+    chosen_ = dir_.File("earlier-out.avi");
+    RecordFinisher finisher(host_, services_);
+    testsupport::MessageBoxRecorder boxes;
+    finisher.OnRecordFinish(recording::DepositFinished(earlier), 0);
+    EXPECT_EQ(mediatest::Probe(chosen_, "codec_name", "v:0"), "msvideo1");
+    EXPECT_FALSE(mediatest::Probe(chosen_, "codec_name", "a:0").empty());
+    EXPECT_EQ(requests_.at(0).filter, "AVI - Audio Video Interleaved(*.avi)|*.avi||") << "the ticket's format";
+    EXPECT_FALSE(Exists(earlier.tempAviPath));
+    EXPECT_FALSE(Exists(earlier.tempWavPath));
+    EXPECT_TRUE(Exists(host_.tempAvi)) << "the running recording's files are not touched";
+    EXPECT_TRUE(Exists(host_.tempWav));
+    EXPECT_EQ(host_.hookRemoved, 0);
+    EXPECT_EQ(host_.hook, 1);
+    EXPECT_EQ(host_.restored, 0);
+    EXPECT_TRUE(host_.flashFrames.empty());
+    EXPECT_EQ(recording::PendingFinishes(), 0);
 }
 
 TEST_F(RecordFinishTest, CancelledDialogDeletesTheTemporaryFilesAndShowsTheAreaAgain) {
