@@ -22,6 +22,7 @@
 #include "platform/core/message_box.h"
 #include "platform/core/process.h"
 #include "platform/media/avi_writer.h"
+#include "platform/media/dib.h"
 #include "platform/media/msvideo1_encoder.h"
 #include "request.h"
 
@@ -91,7 +92,7 @@ QImage DesktopFrame(int i) {
 }
 
 std::vector<std::uint8_t> ToDib(const QImage& image) {
-    const std::size_t stride = MsVideo1Encoder::DibStride(kW);
+    const std::size_t stride = static_cast<std::size_t>(platform::media::DibStride(kW, 24));
     std::vector<std::uint8_t> dib(stride * kH);
     for (int y = 0; y < kH; ++y) {
         const std::uint8_t* s = image.constScanLine(y);
@@ -126,7 +127,7 @@ bool WriteRecording(const std::string& path, int seconds) {
     b.biHeight = kH;
     b.biPlanes = 1;
     b.biBitCount = 24;
-    b.biSizeImage = static_cast<std::uint32_t>(MsVideo1Encoder::DibStride(kW) * kH);
+    b.biSizeImage = static_cast<std::uint32_t>(static_cast<std::size_t>(platform::media::DibStride(kW, 24)) * kH);
     bool ok = AVIFileCreateStream(file, &stream, info) == AVIERR_OK &&
               AVIMakeCompressedStream(&compressed, stream, o) == AVIERR_OK &&
               AVIStreamSetFormat(compressed, 0, &b, sizeof b) == AVIERR_OK;

@@ -15,8 +15,10 @@
 // The last line is
 //   busy 1920x1080 q6500: ours_ms=N ref_ms=N speedup=N ours_psnr=N ref_psnr=N ours_bytes=N ref_bytes=N
 // with milliseconds and bytes per frame (means over the busy frames, the key frame included) and
-// ours_ms on one thread. Single-thread times are the thread's CPU time (so other processes on the
+// ours_ms on one thread. A digest of our coded bytes per sequence shows whether two builds of the
+// encoder write the same stream. Single-thread times are the thread's CPU time (so other processes on the
 // machine do not inflate them); the two-thread run is timed by the wall clock.
+#include "platform/media/dib.h"
 #include "platform/media/msvideo1_encoder.h"
 
 #include <QFont>
@@ -46,7 +48,7 @@ constexpr int kW = 1920, kH = 1080;
 constexpr int kQuality = 6500;
 constexpr int kKeyEvery = 20;
 constexpr int kFrames = 6;
-const std::size_t kStride = platform::media::MsVideo1Encoder::DibStride(kW);
+const std::size_t kStride = static_cast<std::size_t>(platform::media::DibStride(kW, 24));
 
 using Frame = std::vector<std::uint8_t>;
 
@@ -192,7 +194,15 @@ double WallMs() {
 
 struct Result {
     double ms = 0, max_ms = 0, bytes = 0, psnr = 0;
+    std::uint64_t digest = 0;  // FNV-1a over every coded byte: the same stream gives the same value
 };
+
+std::uint64_t Fnv1a(const std::vector<std::vector<std::uint8_t>>& packets) {
+    std::uint64_t h = 14695981039346656037ull;
+    for (const auto& packet : packets)
+        for (std::uint8_t byte : packet) h = (h ^ byte) * 1099511628211ull;
+    return h;
+}
 
 // Decodes `packets` with libavcodec's msvideo1 decoder and returns the PSNR against `frames`.
 double DecodePsnr(const std::vector<std::vector<std::uint8_t>>& packets, const std::vector<Frame>& frames) {
@@ -255,6 +265,7 @@ Result RunOurs(const std::vector<Frame>& frames, int threads) {
     r.max_ms = max_ms;
     r.bytes = total_bytes / frames.size();
     r.psnr = DecodePsnr(packets, frames);
+    r.digest = Fnv1a(packets);
     return r;
 }
 
@@ -348,6 +359,9 @@ int main(int argc, char** argv) {
         for (const auto& [label, r] : {std::pair<const char*, const Result&>{"ours 1 thread", one},
                                        {"ours 2 threads", two}, {"libavcodec", ref}})
             std::printf("%-8s %-14s %10.2f %10.2f %12.0f %10.2f\n", name, label, r.ms, r.max_ms, r.bytes, r.psnr);
+        std::printf("%-8s ours digest %016llx (1 thread) %016llx (2 threads)\n", name,
+                    static_cast<unsigned long long>(one.digest),
+                    static_cast<unsigned long long>(two.digest));
         std::fflush(stdout);
         if (seq == 1) busy_ours = one, busy_ref = ref;
     }

@@ -3,6 +3,8 @@
 // the catalogue, tracks it at the cursor and acts on the choice: a help page in the program
 // folder, the log folder or the About box.
 // Thread contract: user-interface thread only.
+#include "resources/resource_ids.h"
+
 #include <functional>
 #include <string>
 
@@ -11,11 +13,11 @@ class QWidget;
 namespace app {
 
 // Commands of menu 145.
-constexpr int ID_HELP_FILE = 32783;
-constexpr int ID_SUPPORT = 32791;
-constexpr int ID_PRODUCT_PAGE = 32782;
-constexpr int ID_OPEN_LOG = 32778;
-constexpr int ID_ABOUT = 32784;
+using resources::ID_ABOUT;
+using resources::ID_HELP_FILE;
+using resources::ID_OPEN_LOG;
+using resources::ID_PRODUCT_PAGE;
+using resources::ID_SUPPORT;
 
 class HelpMenu {
 public:

@@ -2,6 +2,7 @@
 
 #include "app/main_skin_layout.h"
 #include "app/rivive_zuzuve_dlg.h"
+#include "audio/wave_in_capture.h"
 #include "companions/clickwatch/clickwatch.h"
 #include "platform/ui/dialog_builder.h"
 #include "recording/show_status_dlg.h"
@@ -73,23 +74,28 @@ int MainRecordingHost::ScreenHeight() {
     return screen ? screen->size().height() : 0;
 }
 
+int MainRecordingHost::DesktopWidth() {
+    QScreen* screen = QGuiApplication::primaryScreen();
+    return screen ? screen->virtualGeometry().right() + 1 : 0;
+}
+
+int MainRecordingHost::DesktopHeight() {
+    QScreen* screen = QGuiApplication::primaryScreen();
+    return screen ? screen->virtualGeometry().bottom() + 1 : 0;
+}
+
 int MainRecordingHost::WaveInDeviceCount() { return waveInCount_ ? waveInCount_() : 0; }
+
+std::string MainRecordingHost::TempWavPath() {
+    return dlg_.WaveInCapture() ? dlg_.WaveInCapture()->TempWavPath() : std::string();
+}
 
 int MainRecordingHost::InstallClickHook() { return SetHook(dlg_.Handle()); }
 void MainRecordingHost::RemoveClickHook() { UninstallMyHook(dlg_.Handle()); }
 
 std::string MainRecordingHost::AreaEditText(int id) {
-    if (auto* edit = qobject_cast<QLineEdit*>(platform::GetDlgItem(dlg_.Page(0), id)))
-        return edit->text().toStdString();
-    // Without the Select Area page, the settings its boxes would show.
-    const settings::RecordSettings& s = dlg_.Settings();
-    switch (id) {
-        case recording::kIdEditLeft: return std::to_string(s.RecordLeft);
-        case recording::kIdEditTop: return std::to_string(s.RecordTop);
-        case recording::kIdEditWidth: return std::to_string(s.RecordRight);
-        case recording::kIdEditHeight: return std::to_string(s.RecordBottom);
-        default: return std::string();
-    }
+    auto* edit = qobject_cast<QLineEdit*>(platform::GetDlgItem(dlg_.Page(0), id));
+    return edit ? edit->text().toStdString() : std::string();
 }
 
 void MainRecordingHost::EnableAreaControl(int id, bool enable) {

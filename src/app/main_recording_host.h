@@ -41,6 +41,9 @@ public:
     int ScreenWidth() override;
     int ScreenHeight() override;
     int WaveInDeviceCount() override;
+    std::string TempWavPath() override;
+    int DesktopWidth() override;
+    int DesktopHeight() override;
     int InstallClickHook() override;
     void RemoveClickHook() override;
     std::string AreaEditText(int id) override;

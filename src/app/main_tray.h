@@ -6,6 +6,7 @@
 // Thread contract: user-interface thread only.
 #include "platform/core/types.h"
 #include "platform/ui/notify_icon.h"
+#include "resources/resource_ids.h"
 
 #include <cstdint>
 #include <functional>
@@ -21,10 +22,10 @@ class CRiviveZuzuveDlg;
 constexpr std::uint32_t kTrayIconId = 860715;
 
 // Commands of menu 139.
-constexpr int ID_TRAY_RECORD = 32771;
-constexpr int ID_TRAY_PAUSE = 32772;
-constexpr int ID_TRAY_STOP = 32773;
-constexpr int ID_TRAY_EXIT = 32774;
+using resources::ID_TRAY_EXIT;
+using resources::ID_TRAY_PAUSE;
+using resources::ID_TRAY_RECORD;
+using resources::ID_TRAY_STOP;
 
 class MainTray {
 public:

@@ -12,6 +12,7 @@
 #include "app/option_button.h"
 #include "app/show_selected_area.h"
 #include "app/status_lines.h"
+#include "area/region_dlg.h"
 #include "audio/audio_dlg.h"
 #include "audio/compressed_format.h"
 #include "audio/wave_in_capture.h"
@@ -104,13 +105,13 @@ CRiviveZuzuveDlg::CRiviveZuzuveDlg(QWidget* parent)
     }
 
     // Recording commands from the buttons and the tray menu.
-    for (int id : {IDC_START, 32771}) OnCommand(id, [this] { if (recording_) recording_->OnStart(); });
-    for (int id : {IDC_PAUSE, 32772}) OnCommand(id, [this] { if (recording_) recording_->OnPause(); });
-    for (int id : {IDC_STOP, 32773}) OnCommand(id, [this] { if (recording_) recording_->OnStop(); });
+    for (int id : {IDC_START, ID_TRAY_RECORD}) OnCommand(id, [this] { if (recording_) recording_->OnStart(); });
+    for (int id : {IDC_PAUSE, ID_TRAY_PAUSE}) OnCommand(id, [this] { if (recording_) recording_->OnPause(); });
+    for (int id : {IDC_STOP, ID_TRAY_STOP}) OnCommand(id, [this] { if (recording_) recording_->OnStop(); });
     OnCommand(IDC_CLOSE, [this] { OnCloseButton(); });
     OnCommand(IDC_MINI, [this] { OnMini(); });
     OnCommand(IDC_OPTION, [this] { OnOptionButton(*this); });
-    OnCommand(32774, [this] { OnTrayExit(); });
+    OnCommand(ID_TRAY_EXIT, [this] { OnTrayExit(); });
     for (int tab : kPageTabs) OnCommand(tab, [this, tab] { ShowPage(tab); });
     InstallMessageMap();
     InstallTrayAndHelp();
@@ -133,15 +134,7 @@ void CRiviveZuzuveDlg::InstallMessageMap() {
     for (std::uint32_t message : waiting)
         messages_.On(message, [](platform::WPARAM, platform::LPARAM) { return 0; });
     // The recording control's entries, live once the window has initialised.
-    messages_.On(WM_USER_RECORDINTERRUPTED, [this](platform::WPARAM w, platform::LPARAM l) {
-        return recording_ ? recording_->OnRecordInterrupted(w, l) : 0;
-    });
-    messages_.On(WM_USER_FLASHFRAME, [this](platform::WPARAM w, platform::LPARAM l) {
-        return recording_ ? recording_->OnFlashFrame(w, l) : 0;
-    });
-    messages_.On(platform::WM_HOTKEY, [this](platform::WPARAM w, platform::LPARAM l) {
-        return recording_ ? recording_->OnHotKey(w, l) : 0;
-    });
+    recording::RouteRecordingMessages(messages_, [this] { return recording_.get(); });
     // Presses reported by the click hook from anywhere on the screen: the click mark only.
     messages_.On(platform::WM_LBUTTONDOWN, [this](platform::WPARAM, platform::LPARAM) {
         ClickMark(kClickLeft);
@@ -271,8 +264,10 @@ bool CRiviveZuzuveDlg::OnInitDialog() {
         settings_.AutoSaveDir = settings::DefaultAutoSaveDir();
 
     // 10. The pages, which edit the settings in place.
+    InstallPage(0, new area::CRegionDlg(settings_, Handle()));
     InstallPage(1, new video_settings::CVideoDlg(settings_, this));
-    InstallPage(2, new audio::CAudioDlg(settings_, this));
+    auto* audioPage = new audio::CAudioDlg(settings_, this);
+    InstallPage(2, audioPage);
     InstallPage(3, new finishing::COutPutDlg(settings_, this));
 
     // 11, 12. Screen size, the flashing frame, and the recording control that drives it.
@@ -287,7 +282,9 @@ bool CRiviveZuzuveDlg::OnInitDialog() {
     recording_ = std::make_unique<recording::RecordingControl>(*recordingHost_, flashing_.get(),
                                                                recording::RealAviApi(), sound_);
     if (capture_) {
-        capture_->SetJobFlags(recording_->Job().Running, recording_->Job().Paused);
+        capture_->SetJobFlags(recording_->Job().Running);
+        connect(audioPage, &audio::CAudioDlg::RecordAudioChanged, this,
+                [this](bool recordAudio) { capture_->KeepDeviceReady(recordAudio); });
         messages_.On(platform::MM_WIM_DATA, [this](platform::WPARAM w, platform::LPARAM l) {
             return capture_->OnWIM_DATA(w, l);
         });
@@ -314,6 +311,7 @@ bool CRiviveZuzuveDlg::OnInitDialog() {
     setWindowTitle(kProductName);
     flags_.IsRecording = 0;
     WriteStartLine();
+    if (GetLanguageCount() == 0) WriteLogLine(kBuiltInTextsLine);
     return true;
 }
 

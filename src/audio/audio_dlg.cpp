@@ -244,6 +244,7 @@ void CAudioDlg::OnRecordAudio() {
     EnableAudioControls(settings_.RecordAudio != 0);
     if (settings_.RecordAudio && !pageFormat_) PageSuggestFormat();
     ShowCompressedFormat();
+    emit RecordAudioChanged(settings_.RecordAudio != 0);
 }
 
 void CAudioDlg::OnQualityChanged() {

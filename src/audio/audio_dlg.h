@@ -67,6 +67,10 @@ public:
     std::int32_t PageHaveCompressedFormat() const { return pageHave_; }
     const std::vector<std::uint32_t>& QualityBits() const { return qualityBits_; }
 
+signals:
+    // The RecordAudio check box has set the setting to `recordAudio`.
+    void RecordAudioChanged(bool recordAudio);
+
 private:
     void OnInitDialog();
     void SetCaptions();

@@ -33,6 +33,8 @@ void CSoundFile::OpenWaveFile() {
     // The "data" chunk keeps the size of the "fmt " chunk as its placeholder.
     m_MMCKInfoChild.ckid = MakeFourCC('d', 'a', 't', 'a');
     mmioCreateChunk(m_hFile, &m_MMCKInfoChild, 0);
+    // The lengths on disk follow the data, so a recorder that dies leaves a readable file.
+    mmioSetSizeRefresh(m_hFile, kSizeRefreshMs);
 }
 
 CSoundFile::~CSoundFile() {

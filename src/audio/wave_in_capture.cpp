@@ -6,7 +6,9 @@
 #include "companions/phrasebook/phrasebook.h"
 #include "platform/core/message_box.h"
 
+#include <algorithm>
 #include <chrono>
+#include <cstdio>
 #include <new>
 
 namespace audio {
@@ -14,11 +16,10 @@ namespace audio {
 using namespace platform;
 
 CWaveInCapture::CWaveInCapture(WindowHandle mainWindow, const settings::RecordSettings& settings,
-                               const std::atomic<std::int32_t>& running,
-                               const std::atomic<std::int32_t>& paused, WaveInApi& waveIn,
+                               const std::atomic<std::int32_t>& running, WaveInApi& waveIn,
                                TempFolderFn tempFolder)
     : CWaveInCapture(mainWindow, settings, waveIn, std::move(tempFolder)) {
-    SetJobFlags(running, paused);
+    SetJobFlags(running);
 }
 
 CWaveInCapture::CWaveInCapture(WindowHandle mainWindow, const settings::RecordSettings& settings,
@@ -26,15 +27,22 @@ CWaveInCapture::CWaveInCapture(WindowHandle mainWindow, const settings::RecordSe
     : m_Owner(mainWindow),
       m_Settings(settings),
       m_WaveInApi(waveIn),
-      m_TempFolder(tempFolder ? std::move(tempFolder) : TempFolderFn(&GetTempFolder)) {}
-
-void CWaveInCapture::SetJobFlags(const std::atomic<std::int32_t>& running,
-                                 const std::atomic<std::int32_t>& paused) {
-    m_Running = &running;
-    m_Paused = &paused;
+      m_TempFolder(tempFolder ? std::move(tempFolder) : TempFolderFn(&GetTempFolder)) {
+    KeepDeviceReady(settings.RecordAudio != 0);
 }
 
-CWaveInCapture::~CWaveInCapture() { ReleaseSoundFile(); }
+void CWaveInCapture::KeepDeviceReady(bool ready) {
+    if (ready == m_KeptReady) return;
+    m_KeptReady = ready;
+    m_WaveInApi.waveInKeepReady(ready);
+}
+
+void CWaveInCapture::SetJobFlags(const std::atomic<std::int32_t>& running) { m_Running = &running; }
+
+CWaveInCapture::~CWaveInCapture() {
+    KeepDeviceReady(false);
+    ReleaseSoundFile();
+}
 
 void CWaveInCapture::OpenSoundFile() {
     m_WaveIn = 0;
@@ -42,8 +50,20 @@ void CWaveInCapture::OpenSoundFile() {
     m_QueuedBuffers = 0;
     m_SamplesPerBuffer = kSamplesPerBuffer;
     m_Stopping = 0;
+    m_FramesSeen = 0;
+    m_StartReported = 0;
+    {
+        std::lock_guard lock(m_CutsMutex);
+        m_Cuts.clear();
+    }
     ReleaseSoundFile();
-    m_TempWavPath = MakeTempWavPath(m_TempFolder());
+    if (!MakeTempWavPath(m_TempFolder(), m_TempWavPath)) {
+        // No name is kept: the finishing stage must not take a file that is not ours.
+        m_TempWavPath.clear();
+        WriteLogLine("MakeTempWavPath Error!");
+        MessageBox(m_Owner, GetText("MsgBox", "UnableCreateFile"), "", MB_OK);
+        return;
+    }
     auto* file = new (std::nothrow) CSoundFile(m_TempWavPath, CaptureFormat);
     m_SoundFile = file;
     if (!file || file->GetMode() != CSoundFile::Writing)
@@ -52,7 +72,10 @@ void CWaveInCapture::OpenSoundFile() {
 
 int CWaveInCapture::AddInputBufferToQueue() {
     auto* header = new (std::nothrow) WAVEHDR{};
-    if (!header) return 0;
+    if (!header) {
+        WriteLogLine("Error in AddInputBufferToQueue(): no memory for a sound buffer");
+        return m_QueuedBuffers;
+    }
     CBuffer buffer(CaptureFormat.nBlockAlign * m_SamplesPerBuffer);
     header->lpData = static_cast<char*>(buffer.ptr);
     header->dwBufferLength = buffer.ByteLen;
@@ -108,9 +131,8 @@ LRESULT CWaveInCapture::OnWIM_DATA(WPARAM wParam, LPARAM lParam) {
         return 0;
     }
     if (m_Running && m_Running->load() && !m_Stopping) {
-        // Only what was recorded: a buffer handed back early holds less than its length.
-        CBuffer view(header->lpData, header->dwBytesRecorded);
-        if (!m_Paused->load()) WriteSoundBuffer(view);
+        ReportStart(device);
+        WriteUncut(*header);
         if (!m_Stopping) {
             result = m_WaveInApi.waveInPrepareHeader(device, header, sizeof(WAVEHDR));
             if (result == MMSYSERR_NOERROR)
@@ -122,6 +144,65 @@ LRESULT CWaveInCapture::OnWIM_DATA(WPARAM wParam, LPARAM lParam) {
     }
     RetireBuffer(header);
     return 0;
+}
+
+std::uint64_t CWaveInCapture::FramesAt(std::uint32_t ms) const {
+    return (std::uint64_t{ms} * CaptureFormat.nSamplesPerSec + 500) / 1000;
+}
+
+void CWaveInCapture::PauseAt(std::uint32_t msSinceStart) {
+    std::lock_guard lock(m_CutsMutex);
+    m_Cuts.emplace_back(FramesAt(msSinceStart), UINT64_MAX);
+}
+
+void CWaveInCapture::ResumeAt(std::uint32_t msSinceStart) {
+    std::lock_guard lock(m_CutsMutex);
+    if (!m_Cuts.empty() && m_Cuts.back().second == UINT64_MAX)
+        m_Cuts.back().second = std::max(m_Cuts.back().first, FramesAt(msSinceStart));
+}
+
+bool CWaveInCapture::ClockMs(std::uint32_t* msSinceStart) {
+    std::int64_t us = 0;
+    if (m_WaveIn == 0 || m_WaveInApi.waveInGetClock(m_WaveIn, &us) != MMSYSERR_NOERROR) return false;
+    *msSinceStart = static_cast<std::uint32_t>(std::max<std::int64_t>(us, 0) / 1000);
+    return true;
+}
+
+void CWaveInCapture::WriteUncut(const WAVEHDR& header) {
+    // Only what was recorded: a buffer handed back early holds less than its length.
+    const std::uint32_t align = std::max<std::uint32_t>(1, CaptureFormat.nBlockAlign);
+    const std::uint64_t first = m_FramesSeen;
+    const std::uint64_t end = first + header.dwBytesRecorded / align;
+    m_FramesSeen = end;
+    std::vector<std::pair<std::uint64_t, std::uint64_t>> kept;
+    {
+        std::lock_guard lock(m_CutsMutex);
+        std::uint64_t at = first;
+        for (const auto& [from, to] : m_Cuts) {
+            if (to <= at || from >= end) continue;
+            if (from > at) kept.emplace_back(at, from);
+            at = std::max(at, to);
+        }
+        if (at < end) kept.emplace_back(at, end);
+    }
+    for (const auto& [from, to] : kept) {
+        WriteSoundBuffer(CBuffer(header.lpData + (from - first) * align,
+                                 static_cast<std::uint32_t>((to - from) * align)));
+        if (m_Stopping) return;  // a failed write has stopped capture
+    }
+}
+
+void CWaveInCapture::ReportStart(HWAVEIN device) {
+    if (m_StartReported.exchange(1)) return;
+    WaveInStartInfo info;
+    if (m_WaveInApi.waveInGetStartInfo(device, &info) != MMSYSERR_NOERROR || !info.known) return;
+    if (info.silenceBytes == 0) return;
+    const std::uint32_t bytesPerSecond = std::max<std::uint32_t>(1, CaptureFormat.nAvgBytesPerSec);
+    char line[200];
+    std::snprintf(line, sizeof line,
+                  "Sound starts with %u ms of silence: the sound server captured nothing for them",
+                  static_cast<unsigned>(std::uint64_t{info.silenceBytes} * 1000 / bytesPerSecond));
+    WriteLogLine(line);
 }
 
 void CWaveInCapture::RetireBuffer(WAVEHDR* header) {

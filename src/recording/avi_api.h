@@ -27,6 +27,8 @@ public:
                                    std::size_t size) = 0;
     virtual AVIERR StreamWrite(AviStream* stream, long position, long samples, const void* data,
                                std::size_t size, std::uint32_t flags) = 0;
+    // The system error behind the file's first failed write (ENOSPC: the disk is full), or 0.
+    virtual int FileWriteError(AviFile*) { return 0; }
     virtual void StreamRelease(AviStream* stream) = 0;
     virtual void FileRelease(AviFile* file) = 0;
 };

@@ -30,6 +30,7 @@ public:
                        std::size_t size, std::uint32_t flags) override {
         return media::AVIStreamWrite(stream, position, samples, data, size, flags);
     }
+    int FileWriteError(AviFile* file) override { return media::AVIFileWriteError(file); }
     void StreamRelease(AviStream* stream) override { media::AVIStreamRelease(stream); }
     void FileRelease(AviFile* file) override {
         media::AVIFileRelease(file);

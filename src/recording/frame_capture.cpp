@@ -1,5 +1,6 @@
 #include "recording/frame_capture.h"
 
+#include "companions/diary/diary.h"
 #include "platform/media/avi_writer.h"
 #include "recording/flashing_wnd.h"
 
@@ -92,9 +93,9 @@ std::vector<DiscSpan> HaloDisc(int size) {
 
 void DrawCursorHalo(RecordJob& job, std::int32_t clickState, PixelRows bitmap, int x, int y) {
     std::uint32_t colour = static_cast<std::uint32_t>(job.HighLightMouseCOLOR);
-    if (clickState == 1 || clickState == 2) {
-        colour = static_cast<std::uint32_t>(clickState == 1 ? job.ClickHighMouseLeftCOLOR
-                                                            : job.ClickHighMouseRightCOLOR);
+    if (clickState == kClickLeft || clickState == kClickRight) {
+        colour = static_cast<std::uint32_t>(clickState == kClickLeft ? job.ClickHighMouseLeftCOLOR
+                                                                     : job.ClickHighMouseRightCOLOR);
         if (job.ClickFrameCount == 2) {
             job.ClickState = 0;
             job.ClickFrameCount = 0;
@@ -184,7 +185,11 @@ std::uint8_t* FrameCapturer::Grab(RecordJob& job, int left, int top, int width, 
         }
         rows = bitmap_.Rows();
     }
-    screen_.Grab(left, top, width, height, rows.data, rows.stride);
+    const bool grabbed = screen_.Grab(left, top, width, height, rows.data, rows.stride);
+    if (grabbed == grabFailing_) {
+        grabFailing_ = !grabbed;
+        WriteLogLine(grabbed ? "Screen grab works again" : "Screen grab failed, the frames are black");
+    }
 
     if (job.RecordMouse) {
         platform::Point pointer = screen_.PointerPosition();

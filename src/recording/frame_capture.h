@@ -5,6 +5,7 @@
 // Thread contract: a FrameCapturer is used by the recording thread only. It reads and resets the
 // job's ClickState (set by the user-interface thread) and paints the flashing frame through its
 // queued host.
+#include "platform/media/dib.h"
 #include "platform/x11/screen_source.h"
 #include "recording/record_job.h"
 
@@ -37,7 +38,7 @@ struct Bitmap {
 
 constexpr int kHaloTile = 128;
 
-inline int DibStride(int width, int bits) { return ((width * bits + 31) / 32) * 4; }
+using platform::media::DibStride;
 
 // Allocates zero-initialised memory for a frame; null when it cannot be had.
 using FrameAllocator = std::function<void*(std::size_t)>;
@@ -73,8 +74,9 @@ public:
 };
 
 // Frames from the screen, grabbed straight into the frame block at 24 bits. One frame block is
-// kept and reused while the frame size stays the same. Frames still held when the capturer is destroyed are the holder's
-// to free (with std::free).
+// kept and reused while the frame size stays the same. Frames still held when the capturer is
+// destroyed are the holder's to free (with std::free). A grab that reads nothing leaves a black
+// frame; the log says so when it begins and when the screen can be read again.
 class FrameCapturer final : public FrameSource {
 public:
     // `frameWindow` may be null (nothing to flash). The default allocator is calloc.
@@ -99,6 +101,7 @@ private:
     std::size_t spareSize_ = 0;
     std::uint8_t* lent_ = nullptr;  // the frame block out with the caller
     std::size_t lentSize_ = 0;
+    bool grabFailing_ = false;  // the last grab read nothing (said once in the log)
 };
 
 }  // namespace recording

@@ -7,37 +7,51 @@
 // and the recording thread resets). FirstFramePending, StartTime, CodecFourCC and
 // ClickFrameCount belong to the recording thread. ThreadActive is set by the user-interface
 // thread when it starts a recording thread and cleared by that thread after its final message.
+// Before the first Start the copies hold what a Start with the default settings would give them.
+#include "settings/highlight_colours.h"
+#include "settings/settings_table.h"
+
 #include <atomic>
 #include <cstdint>
 
 namespace recording {
 
+namespace initial {
+using settings::DefaultOf;
+using S = settings::RecordSettings;
+constexpr std::int32_t kFrameRate = DefaultOf(&S::FrameRate);
+}  // namespace initial
+
+// Clicks waiting to be marked (ClickState).
+constexpr std::int32_t kClickLeft = 1;
+constexpr std::int32_t kClickRight = 2;
+
 struct RecordJob {
-    std::int32_t RecordMode = 0;  // nonzero: full screen
-    std::int32_t FlashingRect = 1;
-    std::int32_t AutoSave = 0;
+    std::int32_t RecordMode = initial::DefaultOf(&initial::S::RecordMode);  // nonzero: full screen
+    std::int32_t FlashingRect = initial::DefaultOf(&initial::S::FlashingRect);
+    std::int32_t AutoSave = initial::DefaultOf(&initial::S::AutoSave);
     std::int32_t FirstFramePending = 0;
     std::uint32_t StartTime = 0;
-    std::int32_t MsPerFrame = 50;
-    std::int32_t FrameRate = 20;
+    std::int32_t MsPerFrame = 1000 / initial::kFrameRate;
+    std::int32_t FrameRate = initial::kFrameRate;
     std::int32_t KeyFrameEvery = 20;
-    std::int32_t Quality = 6500;
+    std::int32_t Quality = initial::DefaultOf(&initial::S::VideoQuanlity) * 100;
     std::uint32_t CodecFourCC = 0;
-    std::int32_t VideoType = 100;
+    std::int32_t VideoType = initial::DefaultOf(&initial::S::VideoType);
     std::int32_t RecordedSeconds = 0;
     std::int32_t BitsPerPixel = 24;
-    std::int32_t RecordMouse = 1;
-    std::int32_t HighLightMouse = 0;
-    std::int32_t ClickHighMouse = 0;
-    std::int32_t HighLightSize = 40;
-    std::atomic<std::int32_t> ClickState{0};  // 0 none, 1 left, 2 right click to mark
+    std::int32_t RecordMouse = initial::DefaultOf(&initial::S::RecordMouse);
+    std::int32_t HighLightMouse = initial::DefaultOf(&initial::S::HighLightMouse);
+    std::int32_t ClickHighMouse = initial::DefaultOf(&initial::S::ClickHighMouse);
+    std::int32_t HighLightSize = initial::DefaultOf(&initial::S::HighLightSize);
+    std::atomic<std::int32_t> ClickState{0};  // 0 none, kClickLeft or kClickRight to mark
     std::int32_t ClickFrameCount = 0;
-    std::int32_t HighLightMouseCOLOR = 0x7DFFFF;
-    std::int32_t ClickHighMouseLeftCOLOR = 0x0000FF;
-    std::int32_t ClickHighMouseRightCOLOR = 0xFF0000;
+    std::int32_t HighLightMouseCOLOR = settings::kDefaultHighLightColor;
+    std::int32_t ClickHighMouseLeftCOLOR = settings::kDefaultLeftClickColor;
+    std::int32_t ClickHighMouseRightCOLOR = settings::kDefaultRightClickColor;
     std::atomic<std::int32_t> Paused{0};
     std::atomic<std::int32_t> Running{0};
-    std::int32_t RecordAudio = 0;
+    std::int32_t RecordAudio = initial::DefaultOf(&initial::S::RecordAudio);
     std::int32_t Top = 0;
     std::int32_t Left = 0;
     std::int32_t Width = 800;
@@ -49,7 +63,7 @@ struct RecordJob {
 // Called by the main window's button-down handlers: marks a left (or right) click for the next
 // frames when click marking is on.
 inline void MarkClick(RecordJob& job, bool rightButton) {
-    if (job.ClickHighMouse) job.ClickState = rightButton ? 2 : 1;
+    if (job.ClickHighMouse) job.ClickState = rightButton ? kClickRight : kClickLeft;
 }
 
 }  // namespace recording

@@ -9,6 +9,8 @@
 #include "recording/recording_messages.h"
 #include "recording/temp_files.h"
 
+#include <cerrno>
+
 namespace recording {
 
 namespace {
@@ -18,10 +20,14 @@ namespace media = platform::media;
 constexpr std::uint32_t kMinimumVideoVersion = 0x010A;
 constexpr std::uint32_t kSliceMs = 50;
 
-// The finish message carries the ticket of this recording's own paths and job values.
-void PostEnd(const RecordEnvironment& env, bool interrupted, const std::string& path) {
-    if (interrupted) {
-        platform::PostMessage(env.mainWindow, WM_USER_RECORDINTERRUPTED, 0, 0);
+constexpr int kFinished = -1;
+
+// WM_USER_RECORDFINISH for kFinished, carrying the ticket of this recording's own paths and job
+// values; else WM_USER_RECORDINTERRUPTED with the reason.
+void PostEnd(const RecordEnvironment& env, int reason, const std::string& path) {
+    if (reason != kFinished) {
+        platform::PostMessage(env.mainWindow, WM_USER_RECORDINTERRUPTED,
+                              static_cast<platform::WPARAM>(reason), env.recordingNumber);
         WriteLogLine("WM_USER_RECORDINTERRUPTED!");
         return;
     }
@@ -37,18 +43,24 @@ void PostEnd(const RecordEnvironment& env, bool interrupted, const std::string& 
     platform::PostMessage(env.mainWindow, WM_USER_RECORDFINISH, DepositFinished(std::move(finished)), 0);
 }
 
-void ReportFrameMemoryFailure() {
-    platform::MessageBox(0, GetText("MsgBox", "RecordingError"), "Error",
-                         platform::MB_OK | platform::MB_ICONWARNING);
+// A failed write is a full disk when the system says so.
+int WriteFailure(AviApi& avi, AviFile* file, int otherwise) {
+    const int error = file ? avi.FileWriteError(file) : 0;
+    return error == ENOSPC || error == EDQUOT ? kInterruptDiskFull : otherwise;
 }
 
 // Sleeps one frame period in 50 ms slices, or through a pause; a pause is cut out of the
-// timeline by moving StartTime.
-void WaitForNextFrame(RecordJob& job, RecordClock& clock) {
+// timeline by moving StartTime, and the same stretch out of the sound. `loopStart` is the
+// StartTime the loop began with, the instant sound capture started.
+void WaitForNextFrame(RecordJob& job, RecordClock& clock, audio::SoundCapture* sound,
+                      std::uint32_t loopStart) {
     if (job.Paused) {
         std::uint32_t pausedAt = clock.Now();
+        if (sound) sound->PauseAt(pausedAt - loopStart);
         while (job.Paused) clock.Sleep(kSliceMs);
-        job.StartTime += clock.Now() - pausedAt;
+        std::uint32_t resumedAt = clock.Now();
+        if (sound) sound->ResumeAt(resumedAt - loopStart);
+        job.StartTime += resumedAt - pausedAt;
         return;
     }
     std::uint32_t period = static_cast<std::uint32_t>(job.MsPerFrame);
@@ -59,18 +71,46 @@ void WaitForNextFrame(RecordJob& job, RecordClock& clock) {
     if (job.Running) clock.Sleep(period % kSliceMs);
 }
 
+// While sound is recorded (`sound` not null) the picture is timed by the sound device's clock, so
+// that every frame lands where the sound of its instant lies however that clock drifts from the
+// system's. Time zero is the first reading; until the device can tell its time the system clock
+// stands in, and the time never runs back. Without sound it is the system clock.
+class SoundTimedClock final : public RecordClock {
+public:
+    SoundTimedClock(RecordClock& system, audio::SoundCapture* sound) : system_(system), sound_(sound) {}
+
+    std::uint32_t Now() override {
+        std::uint32_t ms = 0;
+        if (!sound_) return system_.Now();
+        if (!started_) {
+            zero_ = last_ = system_.Now();
+            started_ = true;
+        } else {
+            std::uint32_t now = sound_->ClockMs(&ms) ? zero_ + ms : system_.Now();
+            if (static_cast<std::int32_t>(now - last_) > 0) last_ = now;
+        }
+        return last_;
+    }
+    void Sleep(std::uint32_t ms) override { system_.Sleep(ms); }
+
+private:
+    RecordClock& system_;
+    audio::SoundCapture* sound_;
+    bool started_ = false;
+    std::uint32_t zero_ = 0, last_ = 0;
+};
+
 }  // namespace
 
-std::uint32_t FramePosition(std::int32_t msPerFrame, std::uint32_t elapsed) {
-    double position = (1000.0 / msPerFrame) * (elapsed / 1000.0);
-    return static_cast<std::uint32_t>(static_cast<std::uint64_t>(position));
+std::uint32_t FramePosition(std::int32_t frameRate, std::uint32_t elapsed) {
+    return static_cast<std::uint32_t>(std::uint64_t{elapsed} * static_cast<std::uint32_t>(frameRate) / 1000);
 }
 
 int RecordVideo(const RecordEnvironment& env, FrameSource& frames, const std::string& path,
                 int left, int top, int width, int height, int rate) {
     RecordJob& job = *env.job;
     AviApi& avi = *env.avi;
-    RecordClock& clock = env.clock ? *env.clock : SystemClock();
+    RecordClock& systemClock = env.clock ? *env.clock : SystemClock();
 
     if ((avi.VideoForWindowsVersion() >> 16) < kMinimumVideoVersion) {
         WriteLogLine("Video Version is too low!");
@@ -87,6 +127,7 @@ int RecordVideo(const RecordEnvironment& env, FrameSource& frames, const std::st
     AVIERR result = media::AVIERR_OK;
     bool memoryFailed = false;
     bool soundStarted = false;
+    int reason = kFinished;
 
     std::uint8_t* first = frames.CaptureFrame(job, left, top, width, height);
     if (!first) {
@@ -117,6 +158,7 @@ int RecordVideo(const RecordEnvironment& env, FrameSource& frames, const std::st
 
         if ((result = avi.FileOpen(&file, path)) != media::AVIERR_OK) {
             WriteLogLine("AVIFileOpen Error!");
+            reason = kInterruptCreate;
         } else if ((result = avi.FileCreateStream(file, &stream, info)) != media::AVIERR_OK) {
             WriteLogLine("AVIFileCreateStream Error!");
         } else if ((result = avi.MakeCompressedStream(&compressed, stream, options)) !=
@@ -127,20 +169,26 @@ int RecordVideo(const RecordEnvironment& env, FrameSource& frames, const std::st
                    media::AVIERR_OK) {
             WriteLogLine("AVIStreamSetFormat Error!");
         }
+        if (result != media::AVIERR_OK && reason == kFinished)
+            reason = WriteFailure(avi, file, kInterruptSetup);
         frames.FreeFrame(first);
     }
 
     if (!memoryFailed && result == media::AVIERR_OK) {
-        job.StartTime = clock.Now();
-        job.FirstFramePending = 1;
-        std::uint32_t lastWritten = 0;
-        bool anyWritten = false;
-
         if (job.RecordAudio && env.sound) {
             env.sound->OpenSoundFile();
-            env.sound->StartAudioRecording();
-            soundStarted = true;
+            if (!env.sound->StartAudioRecording())
+                WriteLogLine("StartAudioRecording Error, the video goes on without sound");
+            soundStarted = true;  // what was opened is stopped and closed all the same
         }
+        // Time zero of the picture is the instant sound capture started from, and the first
+        // frame is grabbed right after it.
+        SoundTimedClock clock(systemClock, soundStarted ? env.sound : nullptr);
+        job.StartTime = clock.Now();
+        job.FirstFramePending = 1;
+        const std::uint32_t loopStart = job.StartTime;
+        std::uint32_t lastWritten = 0;
+        bool anyWritten = false;
 
         while (job.Running) {
             std::uint32_t elapsed = 0, position = 0;
@@ -153,7 +201,7 @@ int RecordVideo(const RecordEnvironment& env, FrameSource& frames, const std::st
             if (job.FirstFramePending)
                 job.FirstFramePending = 0;
             else
-                position = FramePosition(job.MsPerFrame, elapsed);
+                position = FramePosition(job.FrameRate, elapsed);
 
             // A grab on a position already written (also a second one on 0) is dropped.
             if (position > lastWritten || (position == 0 && !anyWritten)) {
@@ -163,6 +211,7 @@ int RecordVideo(const RecordEnvironment& env, FrameSource& frames, const std::st
                                          header->biSizeImage, 0);
                 if (result != media::AVIERR_OK) {
                     WriteLogLine("AVIStreamWrite Error!");
+                    reason = WriteFailure(avi, file, kInterruptWrite);
                     frames.FreeFrame(frame);
                     break;
                 }
@@ -170,11 +219,14 @@ int RecordVideo(const RecordEnvironment& env, FrameSource& frames, const std::st
                 anyWritten = true;
             }
             frames.FreeFrame(frame);
-            WaitForNextFrame(job, clock);
+            WaitForNextFrame(job, clock, soundStarted ? env.sound : nullptr, loopStart);
         }
     }
 
-    if (memoryFailed) WriteLogLine("GlobalLock(Bitmap2Dib()) Error!");
+    if (memoryFailed) {
+        WriteLogLine("GlobalLock(Bitmap2Dib()) Error!");
+        reason = kInterruptMemory;
+    }
     if (frameShown) env.frameWindow->HideFrame();
     if (soundStarted) {
         env.sound->StopAudioRecording();
@@ -183,10 +235,9 @@ int RecordVideo(const RecordEnvironment& env, FrameSource& frames, const std::st
     if (compressed) avi.StreamRelease(compressed);
     if (stream) avi.StreamRelease(stream);
     if (file) avi.FileRelease(file);
-    PostEnd(env, memoryFailed || result != media::AVIERR_OK, path);
+    PostEnd(env, reason, path);
     // The last touch of the job: from here on the thread uses nothing it shares.
     job.ThreadActive = 0;
-    if (memoryFailed) ReportFrameMemoryFailure();
     return 0;
 }
 
@@ -206,7 +257,7 @@ int RecordThreadProc(RecordEnvironment env) {
         return 0;
     }
     if (screen) WriteLogLine("MakeTempAviPath Error!");
-    PostEnd(env, true, std::string());
+    PostEnd(env, screen ? kInterruptCreate : kInterruptScreen, std::string());
     job.ThreadActive = 0;
     return 0;
 }

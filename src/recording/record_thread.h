@@ -3,7 +3,8 @@
 // frames placed at the stream position matching the time each was grabbed, runs sound capture
 // around the frame loop, and ends by posting WM_USER_RECORDFINISH (file complete) or
 // WM_USER_RECORDINTERRUPTED (a step of the video file failed, or a frame's memory could not be
-// had; what was written stays on disk) to the main window.
+// had; what was written stays on disk; wParam says why, lParam is the recording's number) to
+// the main window.
 // Thread contract: RecordThreadProc runs on its own thread, one per recording. It shares with the
 // user-interface thread only the job's atomic flags (Running and Paused, read at least every
 // 50 ms; ClickState; ThreadActive, cleared after the final message as the thread's last use of
@@ -38,6 +39,8 @@ struct RecordEnvironment {
     const platform::CursorImage* cursor = nullptr;  // null: the standard arrow
     // The area, as the job held it when the thread was started.
     int left = 0, top = 0, width = 0, height = 0;
+    // Tells this recording's end messages from those of an earlier one.
+    platform::LPARAM recordingNumber = 0;
 };
 
 // Thread entry. Returns 0.
@@ -47,7 +50,8 @@ int RecordThreadProc(RecordEnvironment env);
 int RecordVideo(const RecordEnvironment& env, FrameSource& frames, const std::string& path,
                 int left, int top, int width, int height, int rate);
 
-// Stream position of a frame grabbed `elapsed` ms after the start of the loop.
-std::uint32_t FramePosition(std::int32_t msPerFrame, std::uint32_t elapsed);
+// Stream position of a frame grabbed `elapsed` ms after the start of the loop, in a stream of
+// `frameRate` positions per second, so that the picture keeps the recording's real time.
+std::uint32_t FramePosition(std::int32_t frameRate, std::uint32_t elapsed);
 
 }  // namespace recording

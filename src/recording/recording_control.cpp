@@ -5,18 +5,22 @@
 #include "platform/core/message_box.h"
 #include "platform/core/paths.h"
 #include "recording/flashing_wnd.h"
+#include "recording/interruption_report.h"
 #include "recording/recording_messages.h"
+#include "recording/start_limits.h"
+#include "recording/temp_files.h"
 
 #include <cctype>
 #include <chrono>
 #include <climits>
 #include <cstdio>
+#include <utility>
+#include <vector>
 
 namespace recording {
 
 namespace {
 
-constexpr int kMinimumSide = 15;
 constexpr unsigned kStartWaitMs = 500;
 constexpr unsigned kStopWaitMs = 50;
 constexpr int kStatusWidth = 120;
@@ -135,6 +139,7 @@ void RecordingControl::OnStart() {
             host_.IsRecording() = 0;
             return;
         }
+        FitAreaToScreen();
         settings.RecordLeft = job_.Left;
         settings.RecordTop = job_.Top;
         settings.RecordRight = job_.Width;
@@ -150,8 +155,15 @@ void RecordingControl::OnStart() {
     job_.Quality = settings.VideoQuanlity * 100;
     job_.VideoType = settings.VideoType;
     job_.HighLightSize = settings.HighLightSize;
-    // A frame rate below 1 (only from a hand-edited Config.ini) is taken as 1.
-    job_.FrameRate = settings.FrameRate < 1 ? 1 : settings.FrameRate;
+    // A frame rate out of range (only from a hand-edited Config.ini) is brought into it.
+    job_.FrameRate = ClampFrameRate(settings.FrameRate);
+    if (job_.FrameRate != settings.FrameRate) {
+        char line[128] = {};
+        std::snprintf(line, sizeof line, "FrameRate %d cannot be recorded: %d is used",
+                      settings.FrameRate, job_.FrameRate);
+        WriteLogLine(line);
+        settings.FrameRate = job_.FrameRate;
+    }
     job_.MsPerFrame = 1000 / job_.FrameRate;
     job_.AutoSave = settings.AutoSave;
     job_.FlashingRect = settings.FlashingRect;
@@ -181,6 +193,7 @@ void RecordingControl::OnStart() {
     env.top = job_.Top;
     env.width = job_.Width;
     env.height = job_.Height;
+    env.recordingNumber = ++recordingNumber_;
     ReleaseThread();  // the previous thread, done with everything shared
     job_.ThreadActive = 1;
     starter_(std::move(env));
@@ -203,6 +216,24 @@ void RecordingControl::OnStart() {
     WriteLogLine(typeLine);
 }
 
+// A region reaching beyond the screen keeps the part on the screen (the log says so).
+void RecordingControl::FitAreaToScreen() {
+    const Area wanted{job_.Left, job_.Top, job_.Width, job_.Height};
+    const int width = host_.DesktopWidth(), height = host_.DesktopHeight();
+    const Area fitted = ClampAreaToScreen(wanted, width, height);
+    if (fitted == wanted) return;
+    char line[192] = {};
+    std::snprintf(line, sizeof line,
+                  "Area %d,%d %dx%d lies beyond the %dx%d screen: %d,%d %dx%d is recorded",
+                  wanted.left, wanted.top, wanted.width, wanted.height, width, height,
+                  fitted.left, fitted.top, fitted.width, fitted.height);
+    WriteLogLine(line);
+    job_.Left = fitted.left;
+    job_.Top = fitted.top;
+    job_.Width = fitted.width;
+    job_.Height = fitted.height;
+}
+
 void RecordingControl::OnPause() {
     if (!job_.Running || job_.Paused) return;
     StatusPauseBitmap(true);
@@ -214,6 +245,11 @@ void RecordingControl::OnPause() {
 }
 
 void RecordingControl::OnStop() {
+    BackToIdle();
+    WriteLogLine("Stop Rivive Zuzuve");
+}
+
+void RecordingControl::BackToIdle() {
     if (host_.HookInstalled() != 0) {
         host_.RemoveClickHook();
         host_.HookInstalled() = 0;
@@ -240,7 +276,6 @@ void RecordingControl::OnStop() {
         EnableAreaControls(true);
     }
     host_.InvalidateMain(true);
-    WriteLogLine("Stop Rivive Zuzuve");
 }
 
 platform::LRESULT RecordingControl::OnHotKey(platform::WPARAM id, platform::LPARAM) {
@@ -253,15 +288,33 @@ platform::LRESULT RecordingControl::OnHotKey(platform::WPARAM id, platform::LPAR
     return 0;
 }
 
-platform::LRESULT RecordingControl::OnRecordInterrupted(platform::WPARAM, platform::LPARAM) {
+platform::LRESULT RecordingControl::OnRecordInterrupted(platform::WPARAM wParam,
+                                                       platform::LPARAM lParam) {
     WriteLogLine("OnRecordInterrupted!");
-    job_.Paused = 0;
-    job_.Running = 0;
-    host_.InvalidateMain(true);
-    host_.RestoreMainToTop();
-    host_.EnableButton(kIdStop, false);
-    host_.EnableButton(kIdPause, false);
+    // The message of an earlier recording leaves a recording started since alone.
+    const bool current = lParam == 0 || lParam == recordingNumber_;
+    if (current) {
+        BackToIdle();
+        host_.RestoreMainToTop();
+    }
+    ReportInterruption(static_cast<int>(wParam), current);
     return 0;
+}
+
+// The temporary names are those of the last recording: named only when it is the one that
+// was interrupted.
+void RecordingControl::ReportInterruption(int reason, bool current) {
+    std::vector<std::string> kept;
+    const std::string video = current ? TempAviPath() : std::string();
+    if (!video.empty() && platform::FileExists(video)) kept.push_back(video);
+    const std::string sound = current && job_.RecordAudio ? host_.TempWavPath() : std::string();
+    if (!sound.empty() && platform::FileExists(sound)) kept.push_back(sound);
+
+    std::string line = std::string("Recording interrupted: ") + InterruptionKey(reason);
+    for (const std::string& file : kept) line += ", kept " + file;
+    WriteLogLine(line.c_str());
+    platform::MessageBox(host_.MainWindow(), InterruptionText(reason, kept), "",
+                         platform::MB_OK | platform::MB_ICONWARNING);
 }
 
 platform::LRESULT RecordingControl::OnFlashFrame(platform::WPARAM wParam, platform::LPARAM) {
@@ -277,16 +330,19 @@ platform::LRESULT RecordingControl::OnFlashFrame(platform::WPARAM wParam, platfo
     return 0;
 }
 
-void RecordingControl::AttachTo(platform::MessageWindow& mainWindow) {
-    mainWindow.On(WM_USER_RECORDINTERRUPTED, [this](platform::WPARAM w, platform::LPARAM l) {
-        return OnRecordInterrupted(w, l);
-    });
-    mainWindow.On(WM_USER_FLASHFRAME, [this](platform::WPARAM w, platform::LPARAM l) {
-        return OnFlashFrame(w, l);
-    });
-    mainWindow.On(platform::WM_HOTKEY, [this](platform::WPARAM w, platform::LPARAM l) {
-        return OnHotKey(w, l);
-    });
+void RouteRecordingMessages(platform::MessageWindow& mainWindow,
+                            std::function<RecordingControl*()> control) {
+    using Handler = platform::LRESULT (RecordingControl::*)(platform::WPARAM, platform::LPARAM);
+    const std::pair<std::uint32_t, Handler> routes[] = {
+        {WM_USER_RECORDINTERRUPTED, &RecordingControl::OnRecordInterrupted},
+        {WM_USER_FLASHFRAME, &RecordingControl::OnFlashFrame},
+        {platform::WM_HOTKEY, &RecordingControl::OnHotKey},
+    };
+    for (const auto& [message, handler] : routes)
+        mainWindow.On(message, [control, handler](platform::WPARAM w, platform::LPARAM l) {
+            RecordingControl* target = control();
+            return target ? (target->*handler)(w, l) : 0;
+        });
 }
 
 void RecordingControl::EnableAreaControls(bool enable) {

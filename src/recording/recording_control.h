@@ -6,7 +6,8 @@
 //   Idle (IsRecording 0, Running 0, Paused 0)   Start on, Pause off, Stop off
 //   Recording (1, 1, 0)                         Start off, Pause on, Stop on
 //   Paused (1, 1, 1)                            Start on (resumes), Pause off, Stop on
-//   Interrupted (1, 0, 0)                       Start without effect, Pause off, Stop off
+// An interruption (WM_USER_RECORDINTERRUPTED) returns to Idle as Stop does, and tells the user
+// why and where the temporary files are kept; the files are left for the user.
 // A Start while the previous recording thread has not yet posted its final message is refused
 // (nothing changes; a log line says why) and may simply be given again.
 // Thread contract: every operation runs on the user-interface thread; the recording thread sees
@@ -51,9 +52,6 @@ public:
     platform::LRESULT OnRecordInterrupted(platform::WPARAM wParam, platform::LPARAM lParam);
     platform::LRESULT OnFlashFrame(platform::WPARAM wParam, platform::LPARAM lParam);
     void EnableAreaControls(bool enable);
-    // Routes the main window's WM_USER_RECORDINTERRUPTED, WM_USER_FLASHFRAME and WM_HOTKEY to
-    // the handlers above. The control must outlive the window's table entries.
-    void AttachTo(platform::MessageWindow& mainWindow);
     // From the main window's left and right button-down handlers.
     void OnButtonDown(bool rightButton) { MarkClick(job_, rightButton); }
 
@@ -66,6 +64,10 @@ public:
 
 private:
     void ReadArea();
+    void FitAreaToScreen();
+    // Steps of Stop that bring the window, the status window and the flags back to Idle.
+    void BackToIdle();
+    void ReportInterruption(int reason, bool current);
     void StartThread(RecordEnvironment env);
     void ReleaseThread();
     void StatusPauseBitmap(bool paused);
@@ -78,6 +80,12 @@ private:
     SleepFunction sleep_;
     ThreadStarter starter_;
     std::thread thread_;
+    platform::LPARAM recordingNumber_ = 0;  // of the last recording started
 };
+
+// Routes the main window's WM_USER_RECORDINTERRUPTED, WM_USER_FLASHFRAME and WM_HOTKEY to the
+// control that `control` gives at the time; nothing happens (result 0) while it gives null.
+void RouteRecordingMessages(platform::MessageWindow& mainWindow,
+                            std::function<RecordingControl*()> control);
 
 }  // namespace recording

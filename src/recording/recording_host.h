@@ -55,8 +55,14 @@ public:
     // Size of the primary screen in pixels.
     virtual int ScreenWidth() = 0;
     virtual int ScreenHeight() = 0;
+    // Size of the whole desktop (every screen side by side) from its top-left corner; a region
+    // is recorded where it lies on it.
+    virtual int DesktopWidth() { return ScreenWidth(); }
+    virtual int DesktopHeight() { return ScreenHeight(); }
     // Number of sound input devices.
     virtual int WaveInDeviceCount() = 0;
+    // The temporary sound file of the last recording; empty when there is none.
+    virtual std::string TempWavPath() { return {}; }
     // The click hook: SetHook / UninstallMyHook on the main window.
     virtual int InstallClickHook() = 0;
     virtual void RemoveClickHook() = 0;

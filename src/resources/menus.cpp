@@ -7,19 +7,19 @@ namespace resources {
 namespace {
 
 const platform::MenuTemplate kTrayMenu{IDR_TRAY_MENU,
-                                       {{32771, "&Record"},
-                                        {32772, "&Pause"},
-                                        {32773, "&Stop"},
+                                       {{ID_TRAY_RECORD, "&Record"},
+                                        {ID_TRAY_PAUSE, "&Pause"},
+                                        {ID_TRAY_STOP, "&Stop"},
                                         {0, nullptr},
-                                        {32774, "&Exit"}}};
+                                        {ID_TRAY_EXIT, "&Exit"}}};
 
 const platform::MenuTemplate kHelpMenu{IDR_HELP_MENU,
-                                       {{32783, "Help File"},
-                                        {32791, "Support"},
-                                        {32782, "Product Page"},
-                                        {32778, "Open Log File"},
+                                       {{ID_HELP_FILE, "Help File"},
+                                        {ID_SUPPORT, "Support"},
+                                        {ID_PRODUCT_PAGE, "Product Page"},
+                                        {ID_OPEN_LOG, "Open Log File"},
                                         {0, nullptr},
-                                        {32784, "About"}}};
+                                        {ID_ABOUT, "About"}}};
 
 }  // namespace
 

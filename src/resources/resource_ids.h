@@ -24,6 +24,19 @@ constexpr int IDC_TYPE_LINE = 1088;
 constexpr int IDR_TRAY_MENU = 139;
 constexpr int IDR_HELP_MENU = 145;
 
+// Commands of the tray menu.
+constexpr int ID_TRAY_RECORD = 32771;
+constexpr int ID_TRAY_PAUSE = 32772;
+constexpr int ID_TRAY_STOP = 32773;
+constexpr int ID_TRAY_EXIT = 32774;
+
+// Commands of the Help menu.
+constexpr int ID_HELP_FILE = 32783;
+constexpr int ID_SUPPORT = 32791;
+constexpr int ID_PRODUCT_PAGE = 32782;
+constexpr int ID_OPEN_LOG = 32778;
+constexpr int ID_ABOUT = 32784;
+
 constexpr int IDR_MAINFRAME = 151;  // application icon
 
 constexpr int kIdcHand = 129;       // hand cursor over skinned buttons

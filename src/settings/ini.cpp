@@ -38,7 +38,7 @@ std::int32_t ParseIniInteger(const std::string& text) {
     return static_cast<std::int32_t>(value);
 }
 
-std::int32_t CIni::GetBool(const char* key, const char* section, std::int32_t def) const {
+std::int32_t CIni::GetBool(const char* section, const char* key, std::int32_t def) const {
     std::string value = GetString(section, key, nullptr).substr(0, kCut);
     if (value.empty()) return def;
     if (strcasecmp(value.c_str(), "true") == 0 || strcasecmp(value.c_str(), "yes") == 0) return 1;

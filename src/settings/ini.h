@@ -15,7 +15,7 @@ public:
     // a null section or key yields `def`.
     std::string GetString(const char* section, const char* key, const char* def) const;
     // Flag reading: empty → def; "true"/"yes" in any case → 1; else non-zero number → 1.
-    std::int32_t GetBool(const char* key, const char* section, std::int32_t def) const;
+    std::int32_t GetBool(const char* section, const char* key, std::int32_t def) const;
     // Integer reading: the first 64 bytes as an unsigned decimal number wrapping to 32 bits
     // (so a negative number reads back unchanged); empty → def; no digits → 0.
     std::int32_t GetInt(const char* section, const char* key, std::int32_t def) const;

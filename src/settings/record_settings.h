@@ -17,49 +17,28 @@ enum VideoTypeCode : std::int32_t {
     kVideoSwf = 106,
 };
 
+// Every member starts at its default of the settings table (settings_table.h); the area
+// starts empty until LoadSettings gives it the main window's rectangle.
 struct RecordSettings {
+    RecordSettings();
+
     // [Area Settings]; RecordRight and RecordBottom are the width and height.
-    std::int32_t RecordMode = 0;
-    std::int32_t RecordLeft = 0;
-    std::int32_t RecordTop = 0;
-    std::int32_t RecordRight = 0;
-    std::int32_t RecordBottom = 0;
-    std::int32_t FlashingRect = 1;
+    std::int32_t RecordMode, RecordLeft, RecordTop, RecordRight, RecordBottom, FlashingRect;
     // [Output Settings]
-    std::int32_t AutoSave = 0;
+    std::int32_t AutoSave;
     std::string AutoSaveDir;
     // [Video Settings]
-    std::int32_t VideoQuanlity = 65;
-    std::int32_t HighLightSize = 64;
-    std::int32_t RecordMouse = 1;
-    std::int32_t FrameRate = 20;
-    std::int32_t HighLightMouse = 1;
-    std::int32_t HighLightMouseCOLOR = 0;
-    std::int32_t ClickHighMouse = 0;
-    std::int32_t ClickHighMouseLeftCOLOR = 0;
-    std::int32_t ClickHighMouseRightCOLOR = 0;
-    std::int32_t VideoType = kVideoAvi;
+    std::int32_t VideoQuanlity, HighLightSize, RecordMouse, FrameRate, HighLightMouse;
+    std::int32_t HighLightMouseCOLOR, ClickHighMouse, ClickHighMouseLeftCOLOR,
+        ClickHighMouseRightCOLOR, VideoType;
     // [Audio Settings]; the compressed format fields live in the audio code's format record.
-    std::int32_t RecordAudio = 0;
-    std::int32_t WaveInSelected = 64;
-    std::int32_t Audio_bits_per_sample = 16;
-    std::int32_t Audio_num_channels = 1;
-    std::int32_t Audio_samples_per_seconds = 22050;
+    std::int32_t RecordAudio, WaveInSelected, Audio_bits_per_sample, Audio_num_channels,
+        Audio_samples_per_seconds;
     // [Global Options]
-    std::int32_t StartMinimize = 1;
-    std::int32_t PlayVideo = 1;
-    std::int32_t TrayIcon = 1;
-    std::int32_t MiniTray = 1;
-    std::int32_t CloseTray = 0;
-    std::int32_t StartCtrl = 0, StartAlt = 0, StartShift = 0;
-    std::int32_t StartHotkey = 119;
-    std::int32_t uHotkeyMaskStart = 0;
-    std::int32_t PauseCtrl = 0, PauseAlt = 0, PauseShift = 0;
-    std::int32_t PauseHotkey = 120;
-    std::int32_t uHotkeyMaskPause = 0;
-    std::int32_t StopCtrl = 0, StopAlt = 0, StopShift = 0;
-    std::int32_t StopHotkey = 121;
-    std::int32_t uHotkeyMaskStop = 0;
+    std::int32_t StartMinimize, PlayVideo, TrayIcon, MiniTray, CloseTray;
+    std::int32_t StartCtrl, StartAlt, StartShift, StartHotkey, uHotkeyMaskStart;
+    std::int32_t PauseCtrl, PauseAlt, PauseShift, PauseHotkey, uHotkeyMaskPause;
+    std::int32_t StopCtrl, StopAlt, StopShift, StopHotkey, uHotkeyMaskStop;
 };
 
 }  // namespace settings

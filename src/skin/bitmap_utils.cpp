@@ -1,6 +1,7 @@
 #include "skin/bitmap_utils.h"
 
 #include "platform/ui/pixels.h"
+#include "skin/builtin_skin.h"
 
 #include <QImageReader>
 #include <QPainter>
@@ -78,7 +79,8 @@ QImage LoadImageFile(const std::string& path) {
     switch (GetImageType(path)) {
         case kImageBmp: {
             QImageReader reader(file, "BMP");
-            return platform::ToRgb32(reader.read());
+            QImage image = platform::ToRgb32(reader.read());
+            return image.isNull() ? BuiltInSkin(path) : image;
         }
         case kImageUnknown: return {};
         default: {

@@ -28,7 +28,9 @@ enum ImageType { kImageBmp = 0, kImageIco = 1, kImageJpg = 2, kImageGif = 3, kIm
 // Type from the name: ".BMP", ".ICO", ".JPG", ".JPEG", ".GIF" tested in that order, anywhere in
 // the upper-cased path at a position greater than 0; the first hit decides.
 int GetImageType(const std::string& path);
-// The file as a bitmap at its own size; null for an unknown type or an unreadable file.
+// The file as a bitmap at its own size; null for an unknown type or an unreadable file. A bitmap
+// of the program folder's skins/ that cannot be read is replaced by the built-in picture of
+// that name (builtin_skin.h).
 QImage LoadImageFile(const std::string& path);
 // A picture rendered onto black at its own pixel size; null without a picture.
 QImage PictureToBitmap(const QImage& picture);

@@ -48,6 +48,18 @@ std::vector<std::string> WaitForWindows(const std::string& namePattern, std::siz
     return ids;
 }
 
+bool ResizeScreen(int width, int height) {
+    const std::string size = std::to_string(width) + "x" + std::to_string(height);
+    std::string output;
+    std::istringstream lines(Run("xrandr", {}));
+    for (std::string line; std::getline(lines, line) && output.empty();)
+        if (line.find(" connected") != std::string::npos) output = line.substr(0, line.find(' '));
+    int code = -1;
+    if (!output.empty()) Run("xrandr", {"--fb", size, "--output", output, "--mode", size}, &code);
+    if (code != 0) Run("xrandr", {"--fb", size});
+    return Run("xdpyinfo", {}).find(" " + size + " pixels") != std::string::npos;
+}
+
 WindowRect WindowGeometry(const std::string& window) {
     // Asked of the X server itself: xdotool counts a framed window's title bar twice.
     WindowRect r;

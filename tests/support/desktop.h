@@ -15,6 +15,10 @@ std::vector<std::string> FindWindows(const std::string& namePattern);
 std::vector<std::string> WaitForWindows(const std::string& namePattern, std::size_t count = 1,
                                         int timeoutMs = 10000);
 
+// Gives the X screen another size through RandR (xrandr): with its output's mode when it has one
+// of that size (as when the first size is given back), else the screen alone. True when the
+// screen has that size afterwards.
+bool ResizeScreen(int width, int height);
 // A window's place on the screen (its client area), all 0 when it cannot be asked.
 struct WindowRect {
     int x = 0, y = 0, width = 0, height = 0;

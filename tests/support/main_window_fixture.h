@@ -1,21 +1,32 @@
 #pragma once
 // A main window over the build's program folder: the catalogue and the skins of build/bin, and
-// a Config.ini of the test's choosing beside the test executable.
+// a Config.ini of the test's choosing beside the test executable. Without a display there are no
+// global hot keys to take: every key is then granted, as on a desktop where none is taken.
+#include "app/hot_keys.h"
 #include "app/rivive_zuzuve_dlg.h"
 #include "companions/phrasebook/phrasebook.h"
 #include "platform/core/paths.h"
 #include "support/test_support.h"
 
 #include <QDir>
+#include <cstdlib>
 #include <QFile>
 #include <QTest>
 #include <gtest/gtest.h>
 #include <memory>
 #include <string>
 
+class GrantedHotKeys : public platform::HotKeys {
+public:
+    bool Register(platform::WindowHandle, int, unsigned, int) override { return true; }
+    bool Unregister(platform::WindowHandle, int) override { return true; }
+};
+
 class MainWindowTest : public ::testing::Test {
 protected:
     void SetUp() override {
+        const char* display = std::getenv("DISPLAY");
+        if (!display || !*display) app::SetHotKeyService(&grantedKeys_);
         LoadLanguageFiles(RZ_BIN_DIR "/Languages/*.xml");
         SelectLanguage("English");
         // The window loads its skins from the program folder: the test executable's.
@@ -26,6 +37,7 @@ protected:
     }
     void TearDown() override {
         dlg_.reset();
+        app::SetHotKeyService(nullptr);
         QFile::remove(QString::fromStdString(config_));
     }
     void WriteConfig(const std::string& text) { testsupport::WriteFile(config_, text); }
@@ -40,5 +52,6 @@ protected:
     }
 
     std::string config_;
+    GrantedHotKeys grantedKeys_;
     std::unique_ptr<app::CRiviveZuzuveDlg> dlg_;
 };

@@ -1,6 +1,7 @@
 #include "support/test_support.h"
 
 #include <QCoreApplication>
+#include <QObject>
 #include <QThread>
 #include <cstdio>
 #include <cstdlib>
@@ -49,6 +50,14 @@ bool WaitUntil(const std::function<bool()>& done, std::chrono::milliseconds time
         QThread::msleep(1);
     }
     return true;
+}
+
+bool ProcessPosted(std::chrono::milliseconds timeout) {
+    // A call queued now runs after everything queued before it.
+    QObject marker;
+    bool reached = false;
+    QMetaObject::invokeMethod(&marker, [&reached] { reached = true; }, Qt::QueuedConnection);
+    return WaitUntil([&reached] { return reached; }, timeout);
 }
 
 std::string Shell(const std::string& command) {

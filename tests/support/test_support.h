@@ -40,6 +40,10 @@ private:
 bool WaitUntil(const std::function<bool()>& done,
                std::chrono::milliseconds timeout = std::chrono::seconds(5));
 
+// Processes everything posted to this thread so far (Qt events and window messages, in the
+// order they were posted); false when that takes longer than `timeout`.
+bool ProcessPosted(std::chrono::milliseconds timeout = std::chrono::seconds(5));
+
 // Runs a shell command line and returns its standard output.
 std::string Shell(const std::string& command);
 

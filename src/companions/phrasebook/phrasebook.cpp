@@ -2,6 +2,7 @@
 
 #include "platform/core/paths.h"
 
+#include <QFile>
 #include <pugixml.hpp>
 
 #include <glob.h>
@@ -23,6 +24,22 @@ struct Language {
     Texts texts;
 };
 
+std::unique_ptr<Language> ParseDocument(const pugi::xml_document& doc);
+
+// The English catalogue built into the library; parsed on first use.
+const Language* BuiltInEnglish() {
+    static const std::unique_ptr<Language> english = [] {
+        QFile file(QStringLiteral(":/Languages/English.xml"));
+        if (!file.open(QIODevice::ReadOnly)) return std::unique_ptr<Language>();
+        const QByteArray bytes = file.readAll();
+        pugi::xml_document doc;
+        if (!doc.load_buffer(bytes.constData(), static_cast<std::size_t>(bytes.size())))
+            return std::unique_ptr<Language>();
+        return ParseDocument(doc);
+    }();
+    return english.get();
+}
+
 struct Catalogue {
     std::shared_mutex mutex;
     std::vector<std::unique_ptr<Language>> languages;  // never shrinks: texts stay valid
@@ -38,6 +55,10 @@ Catalogue& TheCatalogue() {
 std::unique_ptr<Language> ParseFile(const char* path) {
     pugi::xml_document doc;
     if (!doc.load_file(path)) return nullptr;
+    return ParseDocument(doc);
+}
+
+std::unique_ptr<Language> ParseDocument(const pugi::xml_document& doc) {
     pugi::xml_node root = doc.child("Language");
     const char* name = root.attribute("name").value();
     if (!root || !*name) return nullptr;
@@ -96,9 +117,9 @@ const char* GetText(const char* section, const char* key) {
     Catalogue& c = TheCatalogue();
     {
         std::shared_lock lock(c.mutex);
-        if (c.current) {
-            auto sec = c.current->texts.find(s);
-            if (sec != c.current->texts.end()) {
+        if (const Language* language = c.current ? c.current : BuiltInEnglish()) {
+            auto sec = language->texts.find(s);
+            if (sec != language->texts.end()) {
                 auto text = sec->second.find(k);
                 if (text != sec->second.end() && !text->second.empty()) return text->second.c_str();
             }

@@ -9,6 +9,8 @@ void LoadLanguageFiles(const char* pattern);
 int GetLanguageCount();
 // Makes the language of that name current; an unknown name changes nothing.
 void SelectLanguage(const char* name);
-// The text of (section, key) in the current language; never null or empty. A pair the catalogue
-// lacks yields "[section.key]".
+// The text of (section, key) in the current language; never null or empty. While no language is
+// current (no translation file could be read, or "English" was not among them) the texts come
+// from the English catalogue built into the library. A pair the catalogue lacks yields
+// "[section.key]".
 const char* GetText(const char* section, const char* key);

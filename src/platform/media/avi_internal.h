@@ -34,6 +34,7 @@ public:
     bool header_written = false;
     bool finished = false;
     bool failed = false;
+    int write_errno = 0;  // the system error behind the first failed write
     std::vector<AviStream*> streams;
     // Reading.
     std::vector<std::shared_ptr<StreamSource>> sources;

@@ -1,6 +1,7 @@
 // Writing AVI files with one Microsoft Video 1 stream over libavformat's AVI muxer.
 #include "platform/media/avi_internal.h"
 #include "platform/media/avi_writer.h"
+#include "platform/media/dib.h"
 
 extern "C" {
 #include <libavcodec/avcodec.h>
@@ -52,6 +53,13 @@ void FillVideoParameters(AviStream* s, int width, int height) {
     par->format = AV_PIX_FMT_RGB555;
 }
 
+// Marks the file failed, keeping the system error behind the first failure.
+AVIERR Fail(AviFile* f, int averror) {
+    f->failed = true;
+    if (f->write_errno == 0 && averror < 0) f->write_errno = AVUNERROR(averror);
+    return AVIERR_FILEWRITE;
+}
+
 AVIERR WriteHeader(AviFile* f) {
     if (f->header_written) return AVIERR_OK;
     if (f->failed || !f->out) return AVIERR_FILEWRITE;
@@ -68,10 +76,7 @@ AVIERR WriteHeader(AviFile* f) {
         tmp.st = st;
         FillVideoParameters(&tmp, 4, 4);
     }
-    if (avformat_write_header(f->out, nullptr) < 0) {
-        f->failed = true;
-        return AVIERR_FILEWRITE;
-    }
+    if (int rc = avformat_write_header(f->out, nullptr); rc < 0) return Fail(f, rc);
     f->header_written = true;
     return AVIERR_OK;
 }
@@ -88,10 +93,7 @@ void FinishFile(AviFile* f) {
 }
 
 AVIERR WritePacket(AviFile* f, AVPacket* pkt) {
-    if (av_write_frame(f->out, pkt) < 0) {
-        f->failed = true;
-        return AVIERR_FILEWRITE;
-    }
+    if (int rc = av_write_frame(f->out, pkt); rc < 0) return Fail(f, rc);
     return AVIERR_OK;
 }
 
@@ -208,7 +210,7 @@ AVIERR AVIStreamWrite(AviStream* stream, long position, long samples, const void
     if (f->failed) return AVIERR_FILEWRITE;
     if (position < 0 || position <= stream->last_written) return AVIERR_BADPARAM;
     if (samples != 1) return AVIERR_BADPARAM;
-    const std::size_t stride = MsVideo1Encoder::DibStride(stream->bih.biWidth);
+    const std::size_t stride = static_cast<std::size_t>(DibStride(stream->bih.biWidth, 24));
     const std::size_t image = stride * static_cast<std::size_t>(stream->bih.biHeight);
     if (!data || size < image) return AVIERR_BADSIZE;
     AVIERR rc = WriteHeader(f);
@@ -245,14 +247,13 @@ AVIERR AVIStreamWrite(AviStream* stream, long position, long samples, const void
     if (rc == AVIERR_OK) {
         // Push the frame to the file now, so that a full disk is reported by this write.
         avio_flush(f->out->pb);
-        if (f->out->pb->error < 0) {
-            f->failed = true;
-            rc = AVIERR_FILEWRITE;
-        }
+        if (f->out->pb->error < 0) rc = Fail(f, f->out->pb->error);
     }
     if (rc == AVIERR_OK) stream->last_written = position;
     return rc;
 }
+
+int AVIFileWriteError(AviFile* file) { return file ? file->write_errno : 0; }
 
 void AVIStreamRelease(AviStream* stream) {
     if (!stream) return;

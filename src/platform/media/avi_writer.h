@@ -128,6 +128,9 @@ AVIERR AVIStreamSetFormat(AviStream* stream, long position, const void* format, 
 // the format's image size is AVIERR_BADSIZE; a failed write (full disk) is AVIERR_FILEWRITE.
 AVIERR AVIStreamWrite(AviStream* stream, long position, long samples, const void* data,
                       std::size_t size, std::uint32_t flags);
+// The system error (errno: ENOSPC for a full disk) behind the first failed write of the file;
+// 0 when no write failed or the failure had no system error.
+int AVIFileWriteError(AviFile* file);
 // Streams and files may be released in any order: the file is completed by AVIFileRelease and
 // freed once the file and all its streams are released; later writes to its streams fail.
 // A file completed without frames is a valid AVI file with an empty video stream.

@@ -55,12 +55,10 @@ public:
     int PaddedWidth() const { return padded_width_; }
     int PaddedHeight() const { return padded_height_; }
     int Threads() const { return threads_; }
-    // Row stride of a packed 24-bit DIB of this width: ((width * 24 + 31) / 32) * 4.
-    static std::size_t DibStride(int width) { return ((static_cast<std::size_t>(width) * 24 + 31) / 32) * 4; }
     // Squared-error-per-byte trade-off for a quality (see above).
     static double LambdaForQuality(int quality);
 
-    // Encodes one frame of packed 24-bit bottom-up DIB rows (stride DibStride(width), or `stride`
+    // Encodes one frame of packed 24-bit bottom-up DIB rows (stride DibStride(width, 24), or `stride`
     // when given). `force_key` codes it as a key frame whatever the count says. Returns the coded
     // bytes (valid until the next call); `key` tells whether it is a key frame.
     const std::vector<std::uint8_t>& Encode(const std::uint8_t* dib, bool* key,

@@ -1,6 +1,9 @@
 #include "platform/sound/mmio.h"
 
+#include <algorithm>
+#include <chrono>
 #include <cstdio>
+#include <vector>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <unistd.h>
@@ -8,8 +11,16 @@
 namespace platform {
 
 struct MmioFile {
+    // A chunk not yet ascended out of, and the size its header holds on disk.
+    struct OpenChunk {
+        std::uint32_t dataOffset;
+        std::uint32_t sizeOnDisk;
+    };
     std::FILE* stream = nullptr;
     char buffer[MMIO_DEFAULTBUFFER];
+    std::vector<OpenChunk> open;
+    std::chrono::milliseconds refreshInterval{0};
+    std::chrono::steady_clock::time_point lastRefresh;
 };
 
 namespace {
@@ -18,6 +29,15 @@ bool WriteLe32(std::FILE* f, std::uint32_t v) {
     unsigned char b[4] = {static_cast<unsigned char>(v), static_cast<unsigned char>(v >> 8),
                           static_cast<unsigned char>(v >> 16), static_cast<unsigned char>(v >> 24)};
     return std::fwrite(b, 1, 4, f) == 4;
+}
+
+// Writes `size` into the header of the chunk whose data starts at `dataOffset`, then returns to
+// `end`.
+MMRESULT PatchSize(std::FILE* f, std::uint32_t dataOffset, std::uint32_t size, long end) {
+    if (std::fseek(f, static_cast<long>(dataOffset) - 4, SEEK_SET) != 0) return MMIOERR_CANNOTSEEK;
+    if (!WriteLe32(f, size)) return MMIOERR_CANNOTWRITE;
+    if (std::fseek(f, end, SEEK_SET) != 0) return MMIOERR_CANNOTSEEK;
+    return 0;
 }
 
 }  // namespace
@@ -59,6 +79,7 @@ MMRESULT mmioCreateChunk(HMMIO file, MMCKINFO* chunk, std::uint32_t flags) {
     if (!WriteLe32(file->stream, chunk->ckid) || !WriteLe32(file->stream, chunk->cksize))
         return MMIOERR_CANNOTWRITE;
     if (form && !WriteLe32(file->stream, chunk->fccType)) return MMIOERR_CANNOTWRITE;
+    file->open.push_back({chunk->dwDataOffset, chunk->cksize});
     return 0;
 }
 
@@ -66,7 +87,35 @@ long mmioWrite(HMMIO file, const char* data, long length) {
     if (!file || !data || length < 0) return -1;
     std::size_t n = std::fwrite(data, 1, static_cast<std::size_t>(length), file->stream);
     if (n == 0 && length > 0) return -1;
+    if (file->refreshInterval.count() > 0) {
+        const auto now = std::chrono::steady_clock::now();
+        if (now - file->lastRefresh >= file->refreshInterval) {
+            file->lastRefresh = now;
+            // A refused update shows in the next write.
+            mmioRefreshSizes(file);
+        }
+    }
     return static_cast<long>(n);
+}
+
+void mmioSetSizeRefresh(HMMIO file, std::uint32_t intervalMs) {
+    if (!file) return;
+    file->refreshInterval = std::chrono::milliseconds(intervalMs);
+    file->lastRefresh = std::chrono::steady_clock::now();
+}
+
+MMRESULT mmioRefreshSizes(HMMIO file) {
+    if (!file) return MMIOERR_CANNOTWRITE;
+    long end = std::ftell(file->stream);
+    if (end < 0) return MMIOERR_CANNOTSEEK;
+    for (MmioFile::OpenChunk& chunk : file->open) {
+        if (static_cast<std::uint32_t>(end) < chunk.dataOffset) continue;
+        const std::uint32_t size = static_cast<std::uint32_t>(end) - chunk.dataOffset;
+        if (size == chunk.sizeOnDisk) continue;
+        if (MMRESULT rc = PatchSize(file->stream, chunk.dataOffset, size, end)) return rc;
+        chunk.sizeOnDisk = size;
+    }
+    return std::fflush(file->stream) == 0 ? 0 : MMIOERR_CANNOTWRITE;
 }
 
 MMRESULT mmioAscend(HMMIO file, MMCKINFO* chunk, std::uint32_t) {
@@ -74,13 +123,19 @@ MMRESULT mmioAscend(HMMIO file, MMCKINFO* chunk, std::uint32_t) {
     long end = std::ftell(file->stream);
     if (end < 0 || static_cast<std::uint32_t>(end) < chunk->dwDataOffset) return MMIOERR_CANNOTSEEK;
     std::uint32_t size = static_cast<std::uint32_t>(end) - chunk->dwDataOffset;
-    if ((chunk->dwFlags & MMIO_DIRTY) && size != chunk->cksize) {
-        if (std::fseek(file->stream, static_cast<long>(chunk->dwDataOffset) - 4, SEEK_SET) != 0)
-            return MMIOERR_CANNOTSEEK;
-        if (!WriteLe32(file->stream, size)) return MMIOERR_CANNOTWRITE;
-        if (std::fseek(file->stream, end, SEEK_SET) != 0) return MMIOERR_CANNOTSEEK;
-        chunk->cksize = size;
+    // The header holds cksize, unless a refresh has rewritten it since.
+    std::uint32_t onDisk = chunk->cksize;
+    auto open = std::find_if(file->open.begin(), file->open.end(), [&](const MmioFile::OpenChunk& c) {
+        return c.dataOffset == chunk->dwDataOffset;
+    });
+    if (open != file->open.end()) {
+        onDisk = open->sizeOnDisk;
+        file->open.erase(open);
     }
+    if ((chunk->dwFlags & MMIO_DIRTY) && size != onDisk) {
+        if (MMRESULT rc = PatchSize(file->stream, chunk->dwDataOffset, size, end)) return rc;
+    }
+    if (chunk->dwFlags & MMIO_DIRTY) chunk->cksize = size;
     if (size & 1) {
         if (std::fputc(0, file->stream) == EOF) return MMIOERR_CANNOTWRITE;
     }

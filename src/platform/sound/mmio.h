@@ -1,6 +1,8 @@
 #pragma once
 // Buffered multimedia file I/O for RIFF files: open, create a chunk, write, ascend out of a chunk
-// (its size fixed up and a pad byte added after an odd length), close.
+// (its size fixed up and a pad byte added after an odd length), close. A file may also keep the
+// sizes of its open chunks current on disk while it grows, so that a writer that dies leaves a
+// file readers accept up to its last update.
 // Thread contract: one handle is used by one thread at a time; different handles are independent.
 #include <cstdint>
 
@@ -58,6 +60,12 @@ long mmioWrite(HMMIO file, const char* data, long length);
 // Leaves a chunk made by mmioCreateChunk: when its data length differs from cksize the size field
 // is rewritten, then a pad byte follows an odd length; the position ends after the chunk.
 MMRESULT mmioAscend(HMMIO file, MMCKINFO* chunk, std::uint32_t flags);
+// After each write, once `intervalMs` have passed since the last update (or since this call),
+// runs mmioRefreshSizes. 0 (the default) turns it off.
+void mmioSetSizeRefresh(HMMIO file, std::uint32_t intervalMs);
+// Rewrites the size field of every chunk created and not yet ascended out of to the length
+// written into it so far, and pushes everything written to the file. The position is kept.
+MMRESULT mmioRefreshSizes(HMMIO file);
 // Flushes and closes; the handle is gone even when the flush fails.
 MMRESULT mmioClose(HMMIO file, std::uint32_t flags);
 

@@ -1,8 +1,11 @@
 // Wave-in over the sound server: one record stream on the default source per open device, read
-// on the device's own thread (a threaded main loop). The stream runs from the open on; what
-// arrives while capture is stopped is dropped, so that a start begins with fresh data at once.
-// The stream's client-side queue holds several seconds, so data waits there whenever capture
-// runs and no buffer is queued.
+// on the device's own thread (a threaded main loop). The stream runs from the open on; until the
+// start only its most recent half second is kept. A start asks the server for the stream's timing
+// and places the instant of the start in the delivered sound: what was captured before it is left
+// out, and time the server never delivered (a monitor source hands a new stream nothing of what
+// its sink had already rendered ahead) becomes silence at the head, so that the sound keeps in
+// step with the start. The stream's client-side queue holds several seconds, so data waits there
+// whenever capture runs and no buffer is queued.
 #include "platform/core/messages.h"
 #include "platform/sound/pulse_server_connection.h"
 #include "platform/sound/wave_in.h"
@@ -11,7 +14,6 @@
 
 #include <algorithm>
 #include <atomic>
-#include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <deque>
@@ -26,10 +28,13 @@ namespace {
 
 constexpr std::uint32_t kKeptSeconds = 4;   // what the server side keeps while no buffer is queued
 constexpr std::uint32_t kFragmentMs = 10;   // how often the device thread is handed new data
-// A server that delivers its first data later than this after the start (a monitor of an idle
-// sink does so for up to two seconds) leaves a hole at the head, kept as silence so that the
-// sound stays in step with the start of capture.
-constexpr double kLateStartSeconds = 0.060;
+constexpr std::uint32_t kKeptBeforeStartMs = 500;  // recent sound kept for placing the start
+
+std::int64_t Microseconds(const struct timeval& t) {
+    return static_cast<std::int64_t>(t.tv_sec) * 1000000 + t.tv_usec;
+}
+
+std::int64_t FloorDiv(std::int64_t a, std::int64_t b) { return a / b - (a % b != 0 && (a < 0) != (b < 0)); }
 
 // One open device. Everything below the connection is guarded by the main loop's lock.
 struct Device {
@@ -40,11 +45,16 @@ struct Device {
     std::uint8_t silence = 0;
     std::uint32_t bytesPerSecond = 0;
     std::uint32_t blockAlign = 1;
-    std::chrono::steady_clock::time_point startedAt;
-    bool firstDataPending = false;  // the head of capture is not yet measured
-    std::size_t silenceDue = 0;     // bytes of silence still to go before the data
     bool closed = false;
     bool started = false;
+    struct timeval startedAt {};  // wall clock, as the server's timing is stamped
+    bool startPending = false;    // the start is not yet placed in the delivered sound
+    bool timingArrived = false;   // the timing asked for at the start has come
+    std::size_t skipDue = 0;      // bytes from before the start still to leave out
+    std::size_t silenceDue = 0;   // bytes of silence still to go before the data
+    WaveInStartInfo startInfo;
+    std::int64_t startStreamUs = 0;  // stream time heard at the start
+    bool clockKnown = false;
     std::size_t peekOffset = 0;  // bytes of the current peeked fragment already copied
     std::deque<WAVEHDR*> queue;
 
@@ -68,38 +78,33 @@ struct Device {
 
     // Copies whatever the server has delivered into the queued buffers (device thread, lock held).
     void Drain() {
-        if (!started && !closed) Discard();
+        if (!started && !closed) KeepRecent();
         while (started && !closed && !queue.empty()) {
-            if (firstDataPending && !MeasureLateStart()) return;
-            WAVEHDR* head = queue.front();
-            if (silenceDue > 0) {
-                std::size_t n = std::min(silenceDue,
-                                         static_cast<std::size_t>(head->dwBufferLength - head->dwBytesRecorded));
-                std::memset(head->lpData + head->dwBytesRecorded, silence, n);
-                head->dwBytesRecorded += static_cast<std::uint32_t>(n);
-                silenceDue -= n;
-                if (head->dwBytesRecorded == head->dwBufferLength) {
-                    queue.pop_front();
-                    Complete(head);
-                }
+            if (startPending && !PlaceStart()) return;
+            if (skipDue > 0) {
+                if (!Skip()) return;
                 continue;
             }
-            const void* data = nullptr;
-            std::size_t length = 0;
-            if (pa_stream_peek(stream, &data, &length) < 0 || length == 0) return;
-            std::size_t n = std::min(length - peekOffset,
-                                     static_cast<std::size_t>(head->dwBufferLength - head->dwBytesRecorded));
+            WAVEHDR* head = queue.front();
+            std::size_t room = head->dwBufferLength - head->dwBytesRecorded;
             char* to = head->lpData + head->dwBytesRecorded;
-            if (data)
-                std::memcpy(to, static_cast<const char*>(data) + peekOffset, n);
-            else
-                std::memset(to, silence, n);  // a hole in the stream keeps its length as silence
-            head->dwBytesRecorded += static_cast<std::uint32_t>(n);
-            peekOffset += n;
-            if (peekOffset == length) {
-                pa_stream_drop(stream);
-                peekOffset = 0;
+            std::size_t n = 0;
+            if (silenceDue > 0) {
+                n = std::min(silenceDue, room);
+                std::memset(to, silence, n);
+                silenceDue -= n;
+            } else {
+                const void* data = nullptr;
+                std::size_t length = 0;
+                if (pa_stream_peek(stream, &data, &length) < 0 || length == 0) return;
+                n = std::min(length - peekOffset, room);
+                if (data)
+                    std::memcpy(to, static_cast<const char*>(data) + peekOffset, n);
+                else
+                    std::memset(to, silence, n);  // a hole in the stream keeps its length as silence
+                Consume(length, n);
             }
+            head->dwBytesRecorded += static_cast<std::uint32_t>(n);
             if (head->dwBytesRecorded == head->dwBufferLength) {
                 queue.pop_front();
                 Complete(head);
@@ -107,17 +112,68 @@ struct Device {
         }
     }
 
-    // When the first data after the start arrives: the time since the start that this data does
-    // not cover becomes silence at the head (lock held). False while nothing has arrived.
-    bool MeasureLateStart() {
-        std::size_t readable = pa_stream_readable_size(stream);
-        if (readable == 0 || readable == static_cast<std::size_t>(-1)) return false;
-        firstDataPending = false;
-        double waited = std::chrono::duration<double>(std::chrono::steady_clock::now() - startedAt).count();
-        double held = static_cast<double>(readable) / bytesPerSecond + kFragmentMs / 1000.0;
-        if (waited - held > kLateStartSeconds)
-            silenceDue = static_cast<std::size_t>((waited - held) * bytesPerSecond) / blockAlign * blockAlign;
+    // Marks `n` more bytes of the peeked fragment of `length` bytes as used (lock held).
+    void Consume(std::size_t length, std::size_t n) {
+        peekOffset += n;
+        if (peekOffset == length) {
+            pa_stream_drop(stream);
+            peekOffset = 0;
+        }
+    }
+
+    // Leaves out sound from before the start; false while none is waiting (lock held).
+    bool Skip() {
+        const void* data = nullptr;
+        std::size_t length = 0;
+        if (pa_stream_peek(stream, &data, &length) < 0 || length == 0) return false;
+        std::size_t n = std::min(length - peekOffset, skipDue);
+        skipDue -= n;
+        Consume(length, n);
         return true;
+    }
+
+    // Once the timing asked for at the start has come: the stream position heard at the start,
+    // against the position of the next byte to read, says how much to leave out or to fill with
+    // silence (lock held). False while the timing is still on its way.
+    bool PlaceStart() {
+        if (!timingArrived) return false;
+        startPending = false;
+        startInfo = {};
+        startInfo.known = true;
+        const pa_timing_info* timing = pa_stream_get_timing_info(stream);
+        if (!timing || timing->write_index_corrupt || timing->read_index_corrupt) return true;
+        // At the timing's stamp the source was capturing the position of the last byte the server
+        // wrote plus what the source still held; a monitor's sink had rendered that much ahead of
+        // what was heard.
+        std::int64_t heardUs = static_cast<std::int64_t>(pa_bytes_to_usec(
+                                   static_cast<std::uint64_t>(std::max<std::int64_t>(timing->write_index, 0)),
+                                   pa_stream_get_sample_spec(stream))) +
+                               static_cast<std::int64_t>(timing->source_usec) -
+                               static_cast<std::int64_t>(timing->sink_usec);
+        std::int64_t startUs = heardUs + Microseconds(startedAt) - Microseconds(timing->timestamp);
+        startStreamUs = startUs;
+        clockKnown = true;
+        std::int64_t startByte = FloorDiv(startUs * (bytesPerSecond / blockAlign), 1000000) * blockAlign;
+        std::int64_t readByte = timing->read_index + static_cast<std::int64_t>(peekOffset);
+        if (startByte >= readByte)
+            skipDue = static_cast<std::size_t>(startByte - readByte);
+        else
+            silenceDue = static_cast<std::size_t>(readByte - startByte);
+        startInfo.droppedBytes = static_cast<std::uint32_t>(std::min<std::size_t>(skipDue, UINT32_MAX));
+        startInfo.silenceBytes = static_cast<std::uint32_t>(std::min<std::size_t>(silenceDue, UINT32_MAX));
+        return true;
+    }
+
+    // Before the start: keeps only the most recent sound (lock held).
+    void KeepRecent() {
+        const std::size_t kept = std::size_t{bytesPerSecond} * kKeptBeforeStartMs / 1000;
+        const void* data = nullptr;
+        std::size_t length = 0;
+        while (pa_stream_readable_size(stream) > kept && pa_stream_peek(stream, &data, &length) == 0 &&
+               length > 0) {
+            pa_stream_drop(stream);
+            peekOffset = 0;
+        }
     }
 
     // Forgets what the server delivered and has not been copied (lock held).
@@ -127,6 +183,61 @@ struct Device {
         while (pa_stream_peek(stream, &data, &length) == 0 && length > 0) pa_stream_drop(stream);
         peekOffset = 0;
     }
+};
+
+// A corked record stream on the default source: it asks the source, and the sink a monitor source
+// listens to, for capture's latency, and receives no data. Connects on its own loop without
+// making the caller wait; a server that is missing or does not answer leaves it idle.
+class Standby {
+public:
+    Standby() {
+        loop_ = pa_threaded_mainloop_new();
+        if (!loop_) return;
+        context_ = pa_context_new(pa_threaded_mainloop_get_api(loop_), kClientName);
+        if (!context_) return;
+        pa_context_set_state_callback(context_, &Standby::OnContextState, this);
+        if (pa_context_connect(context_, nullptr, PA_CONTEXT_NOAUTOSPAWN, nullptr) < 0) return;
+        running_ = pa_threaded_mainloop_start(loop_) == 0;
+    }
+    ~Standby() {
+        if (running_) pa_threaded_mainloop_lock(loop_);
+        if (stream_) {
+            if (pa_stream_get_state(stream_) == PA_STREAM_READY) pa_stream_disconnect(stream_);
+            pa_stream_unref(stream_);
+        }
+        if (context_) {
+            pa_context_set_state_callback(context_, nullptr, nullptr);
+            pa_context_disconnect(context_);
+        }
+        if (running_) {
+            pa_threaded_mainloop_unlock(loop_);
+            pa_threaded_mainloop_stop(loop_);
+        }
+        if (context_) pa_context_unref(context_);
+        if (loop_) pa_threaded_mainloop_free(loop_);
+    }
+    Standby(const Standby&) = delete;
+    Standby& operator=(const Standby&) = delete;
+
+private:
+    static void OnContextState(pa_context* context, void* user) {
+        auto* self = static_cast<Standby*>(user);
+        if (pa_context_get_state(context) != PA_CONTEXT_READY || self->stream_) return;
+        const pa_sample_spec spec{PA_SAMPLE_S16LE, 44100, 1};
+        self->stream_ = pa_stream_new(context, "Ready to record", &spec, nullptr);
+        if (!self->stream_) return;
+        pa_buffer_attr attr{};
+        attr.maxlength = static_cast<std::uint32_t>(-1);
+        attr.fragsize = static_cast<std::uint32_t>(pa_usec_to_bytes(kFragmentMs * PA_USEC_PER_MSEC, &spec));
+        attr.tlength = attr.prebuf = attr.minreq = static_cast<std::uint32_t>(-1);
+        auto flags = static_cast<pa_stream_flags_t>(PA_STREAM_START_CORKED | PA_STREAM_ADJUST_LATENCY);
+        pa_stream_connect_record(self->stream_, nullptr, &attr, flags);
+    }
+
+    pa_threaded_mainloop* loop_ = nullptr;
+    pa_context* context_ = nullptr;
+    pa_stream* stream_ = nullptr;
+    bool running_ = false;
 };
 
 std::mutex registryMutex;
@@ -250,11 +361,22 @@ public:
     MMRESULT waveInStart(HWAVEIN handle) override {
         return WithDevice(handle, [&](Device& device) -> MMRESULT {
             if (device.started) return MMSYSERR_NOERROR;
-            device.Discard();
             device.started = true;
-            device.startedAt = std::chrono::steady_clock::now();
-            device.firstDataPending = true;
-            device.silenceDue = 0;
+            pa_gettimeofday(&device.startedAt);
+            device.startPending = true;
+            device.skipDue = device.silenceDue = 0;
+            device.startInfo = {};
+            device.clockKnown = false;
+            pa_operation* timing = pa_stream_update_timing_info(
+                device.stream,
+                [](pa_stream*, int, void* user) {
+                    auto* d = static_cast<Device*>(user);
+                    d->timingArrived = true;
+                    d->Drain();
+                },
+                &device);
+            device.timingArrived = timing == nullptr;  // without timing the head is taken as it comes
+            if (timing) pa_operation_unref(timing);
             ScheduleDrain(device);
             return MMSYSERR_NOERROR;
         });
@@ -311,7 +433,39 @@ public:
         return WaveInErrorText(error, text, size);
     }
 
+    void waveInKeepReady(bool ready) override {
+        std::lock_guard lock(standbyMutex_);
+        standbyAsked_ += ready ? 1 : -1;
+        if (standbyAsked_ > 0 && !standby_)
+            standby_ = std::make_unique<Standby>();
+        else if (standbyAsked_ <= 0)
+            standby_.reset();
+    }
+
+    MMRESULT waveInGetClock(HWAVEIN handle, std::int64_t* microseconds) override {
+        if (!microseconds) return MMSYSERR_INVALPARAM;
+        return WithDevice(handle, [&](Device& device) -> MMRESULT {
+            pa_usec_t now = 0;
+            if (!device.started || !device.clockKnown || pa_stream_get_time(device.stream, &now) < 0)
+                return MMSYSERR_ERROR;
+            *microseconds = static_cast<std::int64_t>(now) - device.startStreamUs;
+            return MMSYSERR_NOERROR;
+        });
+    }
+
+    MMRESULT waveInGetStartInfo(HWAVEIN handle, WaveInStartInfo* info) override {
+        if (!info) return MMSYSERR_INVALPARAM;
+        return WithDevice(handle, [&](Device& device) -> MMRESULT {
+            *info = device.startInfo;
+            return MMSYSERR_NOERROR;
+        });
+    }
+
 private:
+    std::mutex standbyMutex_;
+    int standbyAsked_ = 0;
+    std::unique_ptr<Standby> standby_;
+
     // Creates the record stream (lock held).
     static MMRESULT Connect(Device& device, const WAVEFORMATEX& format) {
         SoundServerConnection& server = device.server;
@@ -339,7 +493,9 @@ private:
         attr.maxlength = format.nAvgBytesPerSec * kKeptSeconds;
         attr.fragsize = std::max<std::uint32_t>(align, format.nAvgBytesPerSec * kFragmentMs / 1000 / align * align);
         attr.tlength = attr.prebuf = attr.minreq = static_cast<std::uint32_t>(-1);
-        auto flags = static_cast<pa_stream_flags_t>(PA_STREAM_ADJUST_LATENCY);
+        // The interpolated stream time is the device's clock while capture runs.
+        auto flags = static_cast<pa_stream_flags_t>(PA_STREAM_ADJUST_LATENCY | PA_STREAM_INTERPOLATE_TIMING |
+                                                    PA_STREAM_AUTO_TIMING_UPDATE);
         if (pa_stream_connect_record(device.stream, nullptr, &attr, flags) < 0) return MMSYSERR_ERROR;
         pa_stream* stream = device.stream;
         server.WaitFor([stream] { return pa_stream_get_state(stream) != PA_STREAM_CREATING; });

@@ -7,7 +7,10 @@
 // (wParam: the device handle, lParam: the WAVEHDR*) posted to the callback window. Reset stops
 // capture and hands back every queued buffer the same way, the partly filled one with the length
 // actually recorded. While no buffer is queued nothing recorded is thrown away: the sound server
-// keeps it (at least two seconds) until a buffer comes back.
+// keeps it (at least two seconds) until a buffer comes back. Capture begins with the sound of the
+// instant of the start: what the server holds from before it is left out, and time the server did
+// not capture (a monitor source delivers nothing for what its sink had already played ahead
+// before the device was opened) is filled with silence; waveInGetStartInfo tells how much.
 //
 // Thread contract: every call may come from any thread; calls on one handle are serialised by the
 // device. Calls on a closed handle fail with MMSYSERR_INVALHANDLE. The headers and their data
@@ -84,6 +87,13 @@ struct WAVEINCAPS {
     std::uint16_t wReserved1;
 };
 
+// How the first buffers after a start met the sound the server delivered.
+struct WaveInStartInfo {
+    bool known = false;               // false until the start has been placed in the sound
+    std::uint32_t droppedBytes = 0;   // held by the server from before the start, left out
+    std::uint32_t silenceBytes = 0;   // not captured by the server, filled with silence
+};
+
 // The wave-in calls, behind an interface so that tests can stand in for the device.
 class WaveInApi {
 public:
@@ -104,6 +114,26 @@ public:
     virtual MMRESULT waveInClose(HWAVEIN device) = 0;
     // Text of an error code, at most size - 1 characters; MMSYSERR_BADERRNUM for an unknown code.
     virtual MMRESULT waveInGetErrorTextA(MMRESULT error, char* text, std::uint32_t size) = 0;
+    // Keeps the default capture device ready for a start that finds sound at once (true), or lets
+    // it go (false); calls are counted, the device is kept while more asked for it than let go.
+    // A sound server's monitor source hands a newly opened device nothing of what its sink has
+    // already rendered ahead of what is heard, up to seconds while only players that ask for no
+    // particular latency play; a device kept ready holds the sink at capture's short latency.
+    // Nothing is recorded meanwhile.
+    virtual void waveInKeepReady(bool ready) { (void)ready; }
+    // Time since the last start by the device's own sample clock, in microseconds; fails (leaving
+    // `microseconds` alone) while the start is not yet placed or on a device that cannot tell.
+    virtual MMRESULT waveInGetClock(HWAVEIN device, std::int64_t* microseconds) {
+        (void)device;
+        (void)microseconds;
+        return MMSYSERR_NOTSUPPORTED;
+    }
+    // Where the last start met the delivered sound; a device that cannot tell leaves `info` unknown.
+    virtual MMRESULT waveInGetStartInfo(HWAVEIN device, WaveInStartInfo* info) {
+        (void)device;
+        if (info) *info = {};
+        return MMSYSERR_NOTSUPPORTED;
+    }
 };
 
 // The process's wave-in over the sound server.

@@ -1,6 +1,7 @@
 #include "platform/ui/dialog_builder.h"
 
 #include "platform/ui/color_picker_button.h"
+#include "platform/ui/up_down_ctrl.h"
 
 #include <QAbstractButton>
 #include <QCheckBox>
@@ -14,7 +15,6 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSlider>
-#include <QSpinBox>
 #include <QVariant>
 #include <QWidget>
 #include <algorithm>
@@ -60,11 +60,7 @@ QWidget* CreateControl(const ControlTemplate& c, QWidget* parent) {
             return edit;
         }
         case ControlKind::DropList: return new QComboBox(parent);
-        case ControlKind::Spin: {
-            auto* spin = new QSpinBox(parent);
-            spin->setButtonSymbols(QAbstractSpinBox::UpDownArrows);
-            return spin;
-        }
+        case ControlKind::Spin: return new UpDownCtrl(parent);
         case ControlKind::Trackbar: return new QSlider(Qt::Horizontal, parent);
         case ControlKind::Progress: {
             auto* bar = new QProgressBar(parent);
@@ -99,9 +95,14 @@ int BuildDialog(const DialogTemplate& tmpl, QWidget* dialog, const ControlFactor
         dialog->setFont(font);
     }
     int created = 0;
+    QWidget* previous = nullptr;
     for (const ControlTemplate& c : tmpl.controls) {
         QWidget* control = make ? make(c, dialog) : nullptr;
         if (!control) control = CreateControl(c, dialog);
+        // Up-down buttons step the edit box created just before them.
+        if (auto* upDown = qobject_cast<UpDownCtrl*>(control))
+            upDown->SetBuddy(qobject_cast<QLineEdit*>(previous));
+        previous = control;
         // A drop-down list's template height includes its open list; the closed box is one row.
         const int h = c.kind == ControlKind::DropList ? std::min(c.h, kDropListRows) : c.h;
         control->setGeometry(DialogUnitsToPixelsX(c.x), DialogUnitsToPixelsY(c.y),

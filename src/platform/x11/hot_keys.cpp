@@ -1,6 +1,7 @@
 #include "platform/x11/hot_keys.h"
 
 #include "platform/core/messages.h"
+#include "platform/x11/x_errors.h"
 
 #include <X11/keysym.h>
 #include <xcb/xcb.h>
@@ -214,10 +215,17 @@ private:
             while (xcb_generic_event_t* event = xcb_poll_for_event(connection_)) {
                 if ((event->response_type & 0x7F) == XCB_KEY_PRESS)
                     OnPress(*reinterpret_cast<xcb_key_press_event_t*>(event));
+                else if (event->response_type == 0)  // an error of a request not checked
+                    LogError(*reinterpret_cast<xcb_generic_error_t*>(event));
                 std::free(event);
             }
             if (xcb_connection_has_error(connection_)) return;  // the display went away
         }
+    }
+
+    static void LogError(const xcb_generic_error_t& error) {
+        LogXLine(XErrorLine("the hot-key connection", nullptr, error.error_code, error.major_code,
+                            error.minor_code));
     }
 
     void OnPress(const xcb_key_press_event_t& press) {

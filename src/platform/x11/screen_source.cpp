@@ -1,5 +1,7 @@
 #include "platform/x11/screen_source.h"
 
+#include "platform/x11/x_errors.h"
+
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <X11/extensions/XShm.h>
@@ -10,22 +12,12 @@
 #include <bit>
 #include <cerrno>
 #include <cstring>
-#include <mutex>
 #include <sys/ipc.h>
 #include <sys/shm.h>
 
 namespace platform {
 
 namespace {
-
-// X errors raised while attaching shared memory are collected instead of ending the process.
-std::mutex errorMutex;
-Display* errorDisplay = nullptr;
-bool errorSeen = false;
-int CollectError(Display* display, XErrorEvent*) {
-    if (display == errorDisplay) errorSeen = true;
-    return 0;
-}
 
 int ShiftOf(unsigned long mask) {
     int shift = 0;
@@ -87,6 +79,26 @@ public:
     bool Grab(int left, int top, int width, int height, std::uint8_t* rows,
               int stride) override {
         if (width <= 0 || height <= 0) return false;
+        if (GrabOnce(left, top, width, height, rows, stride)) return true;
+        // The screen may have changed size since it was last read: read it and try once more.
+        if (!ReadScreenSize()) return false;
+        return GrabOnce(left, top, width, height, rows, stride);
+    }
+
+    Point PointerPosition() override {
+        Window rootReturn, child;
+        int rootX = 0, rootY = 0, winX = 0, winY = 0;
+        unsigned int mask = 0;
+        if (!XQueryPointer(display_, root_, &rootReturn, &child, &rootX, &rootY, &winX, &winY,
+                           &mask))
+            return {};
+        return {rootX, rootY};
+    }
+
+private:
+    // The area's pixels on the screen as last read; black elsewhere. False when the server
+    // refused the copy (the rows are then black).
+    bool GrabOnce(int left, int top, int width, int height, std::uint8_t* rows, int stride) {
         int x0 = std::max(left, 0), y0 = std::max(top, 0);
         int x1 = std::min(left + width, screenWidth_), y1 = std::min(top + height, screenHeight_);
         bool inside = x0 == left && y0 == top && x1 == left + width && y1 == top + height;
@@ -102,11 +114,25 @@ public:
 
         XImage* image = nullptr;
         bool fromShm = false;
-        if (useShm_ && EnsureShm(w, h) && XShmGetImage(display_, root_, shmImage_, x0, y0, AllPlanes)) {
-            image = shmImage_;
-            fromShm = true;
+        {
+            XErrorTrap trap(display_);
+            if (useShm_ && EnsureShm(w, h) &&
+                XShmGetImage(display_, root_, shmImage_, x0, y0, AllPlanes) && trap.Count() == 0) {
+                image = shmImage_;
+                fromShm = true;
+            }
+            if (!image) image = XGetImage(display_, root_, x0, y0, w, h, AllPlanes, ZPixmap);
+            if (image && trap.Count() != 0) {
+                if (!fromShm) XDestroyImage(image);
+                image = nullptr;
+            }
+            if (trap.Count() != 0 && !grabErrorLogged_) {
+                char text[160] = {};
+                XGetErrorText(display_, trap.LastCode(), text, sizeof text);
+                LogXLine(XErrorLine("the screen copy connection", text, trap.LastCode(), 0, 0));
+                grabErrorLogged_ = true;
+            }
         }
-        if (!image) image = XGetImage(display_, root_, x0, y0, w, h, AllPlanes, ZPixmap);
         if (!image) {
             std::memset(rows, 0, static_cast<std::size_t>(stride) * height);
             return false;
@@ -116,17 +142,22 @@ public:
         return true;
     }
 
-    Point PointerPosition() override {
-        Window rootReturn, child;
-        int rootX = 0, rootY = 0, winX = 0, winY = 0;
-        unsigned int mask = 0;
-        if (!XQueryPointer(display_, root_, &rootReturn, &child, &rootX, &rootY, &winX, &winY,
-                           &mask))
-            return {};
-        return {rootX, rootY};
+    // Reads the root window's size again; true when it changed (and says so in the log).
+    bool ReadScreenSize() {
+        Window root = 0;
+        int x = 0, y = 0;
+        unsigned int w = 0, h = 0, border = 0, depth = 0;
+        XErrorTrap trap(display_);
+        if (!XGetGeometry(display_, root_, &root, &x, &y, &w, &h, &border, &depth)) return false;
+        if (static_cast<int>(w) == screenWidth_ && static_cast<int>(h) == screenHeight_) return false;
+        LogXLine("Screen copy: the screen is now " + std::to_string(w) + "x" + std::to_string(h) +
+                 " (was " + std::to_string(screenWidth_) + "x" + std::to_string(screenHeight_) +
+                 "); the recording keeps its frame size, parts off the screen are black");
+        screenWidth_ = static_cast<int>(w);
+        screenHeight_ = static_cast<int>(h);
+        return true;
     }
 
-private:
     bool EnsureShm(int w, int h) {
         if (shmImage_ && shmWidth_ == w && shmHeight_ == h) return true;
         ReleaseShm();
@@ -146,16 +177,11 @@ private:
         shmInfo_.readOnly = False;
         bool attached;
         {
-            std::lock_guard lock(errorMutex);
-            errorDisplay = display_;
-            errorSeen = false;
             XSync(display_, False);
-            auto previous = XSetErrorHandler(CollectError);
+            XErrorTrap trap(display_);
             attached = XShmAttach(display_, &shmInfo_);
             XSync(display_, False);
-            XSetErrorHandler(previous);
-            attached = attached && !errorSeen;
-            errorDisplay = nullptr;
+            attached = attached && trap.Count() == 0;
         }
         // Marked for removal now; the segment lives until both sides detach.
         shmctl(shmInfo_.shmid, IPC_RMID, nullptr);
@@ -256,6 +282,7 @@ private:
     XImage* shmImage_ = nullptr;
     bool shmAttached_ = false;
     int shmWidth_ = 0, shmHeight_ = 0;
+    bool grabErrorLogged_ = false;  // one line per source is enough
 };
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 #include <QThread>
 #include <cmath>
+#include <cstdlib>
 #include <cstdint>
 #include <numbers>
 #include <vector>
@@ -13,18 +14,19 @@ void Pump(int ms) {
     testsupport::WaitUntil([] { return false; }, std::chrono::milliseconds(ms));
 }
 
-SinePlayer::SinePlayer(const std::string& folder, bool warmUp, int seconds) {
+SinePlayer::SinePlayer(const std::string& folder, bool warmUp, int seconds, double hz, int latencyMs) {
     std::string samples;
     const int rate = 44100;
     for (int i = 0; i < rate * seconds; ++i) {
-        auto v = static_cast<std::int16_t>(std::lround(12000 * std::sin(2 * std::numbers::pi * 1000.0 * i / rate)));
+        auto v = static_cast<std::int16_t>(std::lround(12000 * std::sin(2 * std::numbers::pi * hz * i / rate)));
         samples.push_back(static_cast<char>(v & 0xFF));
         samples.push_back(static_cast<char>((v >> 8) & 0xFF));
     }
     std::string path = folder + "sine.raw";
     testsupport::WriteFile(path, samples);
-    process_.start("pacat", {"--playback", "--device=rz_null", "--format=s16le", "--rate=44100",
-                             "--channels=1", "--latency-msec=100", QString::fromStdString(path)});
+    QStringList args = {"--playback", "--device=rz_null", "--format=s16le", "--rate=44100", "--channels=1"};
+    if (latencyMs > 0) args << QString("--latency-msec=%1").arg(latencyMs);
+    process_.start("pacat", args << QString::fromStdString(path));
     process_.waitForStarted(5000);
     if (warmUp)
         WarmUpSink();
@@ -32,31 +34,19 @@ SinePlayer::SinePlayer(const std::string& folder, bool warmUp, int seconds) {
         Pump(300);
 }
 
-// A null sink that was idle hands its monitor's first data to a new record stream only after its
-// long idle block; one short capture first brings it to the latency that capture asks for.
-void SinePlayer::WarmUpSink() {
-    platform::WaveInApi& waveIn = platform::SystemWaveIn();
-    platform::MessageWindow window;
-    std::atomic<int> filled{0};
-    window.On(platform::MM_WIM_DATA, [&](platform::WPARAM, platform::LPARAM) { return ++filled, 0; });
-    platform::WAVEFORMATEX format{platform::WAVE_FORMAT_PCM, 1, 11025, 22050, 2, 16, 0};
-    platform::HWAVEIN device = 0;
-    if (waveIn.waveInOpen(&device, platform::WAVE_MAPPER, &format, window.Handle(), 0,
-                          platform::CALLBACK_WINDOW) != platform::MMSYSERR_NOERROR)
-        return;
-    std::vector<char> data(200);
-    platform::WAVEHDR header{};
-    header.lpData = data.data();
-    header.dwBufferLength = static_cast<std::uint32_t>(data.size());
-    waveIn.waveInPrepareHeader(device, &header, sizeof header);
-    waveIn.waveInAddBuffer(device, &header, sizeof header);
-    waveIn.waveInStart(device);
-    testsupport::WaitUntil([&] { return filled.load() > 0; });
-    waveIn.waveInReset(device);
-    testsupport::WaitUntil([&] { return filled.load() > 0 && !(header.dwFlags & platform::WHDR_INQUEUE); });
-    waveIn.waveInUnprepareHeader(device, &header, sizeof header);
-    waveIn.waveInClose(device);
-    Pump(300);
+// A null sink that was idle has rendered up to two seconds ahead; a player that has just started
+// is heard, and a new record stream on the monitor is served, only once that is played out. Waits
+// until the sink runs at the latency the player asked for.
+void SinePlayer::WarmUpSink() { WaitForShortSinkLatency(); }
+
+void WaitForShortSinkLatency() {
+    testsupport::WaitUntil(
+        [] {
+            const std::string sinks = testsupport::Shell("pactl list sinks 2>/dev/null");
+            const std::size_t at = sinks.find("Latency: ");
+            return at != std::string::npos && std::atol(sinks.c_str() + at + 9) < 40000;
+        },
+        std::chrono::seconds(5));
 }
 
 SinePlayer::~SinePlayer() {
@@ -66,12 +56,13 @@ SinePlayer::~SinePlayer() {
 
 bool SinePlayer::Playing() const { return process_.state() == QProcess::Running; }
 
-CaptureHarness::CaptureHarness(int bits, int channels, int rate, std::string tempFolder) {
+CaptureHarness::CaptureHarness(int bits, int channels, int rate, std::string tempFolder, bool keepReady) {
+    settings.RecordAudio = keepReady ? 1 : 0;
     settings.Audio_bits_per_sample = bits;
     settings.Audio_num_channels = channels;
     settings.Audio_samples_per_seconds = rate;
     capture = std::make_unique<audio::CWaveInCapture>(
-        window.Handle(), settings, running, paused, platform::SystemWaveIn(),
+        window.Handle(), settings, running, platform::SystemWaveIn(),
         [tempFolder] { return tempFolder; });
     window.On(platform::MM_WIM_DATA, [this](platform::WPARAM w, platform::LPARAM l) {
         return capture->OnWIM_DATA(w, l);
@@ -101,8 +92,17 @@ void CaptureHarness::Start() {
     testsupport::WaitUntil([this] { return startedFlag_.load() == 1; }, std::chrono::seconds(10));
 }
 
+namespace {
+std::uint32_t MsSince(std::chrono::steady_clock::time_point start) {
+    return static_cast<std::uint32_t>(
+        std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start).count());
+}
+}  // namespace
+
+void CaptureHarness::Pause() { capture->PauseAt(MsSince(started)); }
+void CaptureHarness::Resume() { capture->ResumeAt(MsSince(started)); }
+
 void CaptureHarness::Stop() {
-    paused = 0;
     running = 0;
     stopped = std::chrono::steady_clock::now();
     running.notify_all();

@@ -19,11 +19,13 @@ namespace audiotest {
 // Lets the user-interface side handle messages for `ms` milliseconds.
 void Pump(int ms);
 
-// A 1 kHz sine played into the null sink for as long as the object lives.
+// A sine (1 kHz unless told) played into the null sink for as long as the object lives.
 class SinePlayer {
 public:
-    // `warmUp`: see WarmUpSink.
-    explicit SinePlayer(const std::string& folder, bool warmUp = true, int seconds = 30);
+    // `warmUp`: see WarmUpSink. `latencyMs` 0: the player asks for no particular latency, and
+    // the server then lets the sink render up to two seconds ahead.
+    explicit SinePlayer(const std::string& folder, bool warmUp = true, int seconds = 30, double hz = 1000,
+                        int latencyMs = 100);
     ~SinePlayer();
     bool Playing() const;
 
@@ -32,9 +34,13 @@ private:
     QProcess process_;
 };
 
+// Waits until the null sink renders no more than 40 ms ahead of what is heard.
+void WaitForShortSinkLatency();
+
 class CaptureHarness {
 public:
-    CaptureHarness(int bits, int channels, int rate, std::string tempFolder);
+    // `keepReady`: the settings' RecordAudio, so that the device is kept ready from construction.
+    CaptureHarness(int bits, int channels, int rate, std::string tempFolder, bool keepReady = false);
     ~CaptureHarness();
 
     // Recording thread: OpenSoundFile and StartAudioRecording, then it waits for Stop.
@@ -43,8 +49,11 @@ public:
     // this thread keeps handling messages.
     void Stop();
 
+    // Pause and resume now, as the recording thread reports them.
+    void Pause();
+    void Resume();
+
     std::atomic<std::int32_t> running{0};
-    std::atomic<std::int32_t> paused{0};
     settings::RecordSettings settings;
     platform::MessageWindow window;
     std::unique_ptr<audio::CWaveInCapture> capture;

@@ -5,6 +5,7 @@
 #include "app/main_recording_host.h"
 #include "app/main_skin_layout.h"
 #include "app/rivive_zuzuve_dlg.h"
+#include "area/region_dlg.h"
 #include "companions/phrasebook/phrasebook.h"
 #include "platform/core/paths.h"
 #include "recording/recording_control.h"
@@ -81,12 +82,14 @@ TEST_F(MainWindowControlTest, StatusWindowIsPlacedBelowTheAreaOrAboveItAtTheScre
         {"just fits below", 0, 0, 870, 100, 200, QRect(-10, 1080, 120, 25)},
     };
     for (const Case& c : cases) {
-        settings::RecordSettings& s = dlg.Settings();
-        s.RecordMode = c.mode;
-        s.RecordLeft = c.left;
-        s.RecordTop = c.top;
-        s.RecordRight = c.width;
-        s.RecordBottom = c.height;
+        dlg.Settings().RecordMode = c.mode;
+        // Start reads the Select Area page's boxes, written here as an overlay writes them
+        // (unclamped: the area may reach past the screen).
+        auto* page = qobject_cast<area::CRegionDlg*>(dlg.Page(0));
+        ASSERT_NE(page, nullptr);
+        page->RegionOverlayOpen = 1;
+        page->WriteBoxes({c.left, c.top, c.width, c.height});
+        page->RegionOverlayOpen = 0;
         dlg.RunCommand(app::IDC_START);
         ASSERT_EQ(dlg.Flags().IsRecording, 1) << c.name;
         EXPECT_EQ(Status()->geometry(), c.expected) << c.name;

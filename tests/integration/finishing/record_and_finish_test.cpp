@@ -82,7 +82,9 @@ TEST_F(MainWindowTest, StoppedRecordingWithSoundBecomesOneAviInTheAutomaticFolde
     ASSERT_EQ(files.size(), 1u);
     const std::string out = files[0].string();
     EXPECT_EQ(opened, std::vector<std::string>{out});
-    ASSERT_EQ(boxes.Boxes().size(), 1u) << boxes.Boxes()[0].text;
+    std::string shown;
+    for (const platform::MessageBoxRequest& box : boxes.Boxes()) shown += "\n" + box.text;
+    ASSERT_EQ(boxes.Boxes().size(), 1u) << shown;
     EXPECT_EQ(boxes.Boxes()[0].text,
               std::string(GetText("MsgBox", "AutoSaveFile")) + out + GetText("MsgBox", "SaveSuccess"));
 

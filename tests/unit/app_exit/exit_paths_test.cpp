@@ -1,8 +1,9 @@
 // The ways out of the main window: refusals while recording, the confirmation while converting,
 // close to tray, and the quit line written once per quit.
-#include "app/rivive_zuzuve_dlg.h"
+#include "app/main_tray.h"
 #include "companions/phrasebook/phrasebook.h"
 #include "platform/core/paths.h"
+#include "support/main_window_fixture.h"
 #include "support/test_support.h"
 
 #include <gtest/gtest.h>
@@ -34,13 +35,20 @@ protected:
         SelectLanguage("English");
     }
     void SetUp() override {
+        // Neither the keys nor the notification area of the desktop matter on the way out.
+        app::SetHotKeyService(&grantedKeys_);
+        dlg_.Tray()->SetAreaProbe([] { return true; });
         std::remove(dlg_.ConfigPath().c_str());
         dlg_.Settings().CloseTray = 0;
         quitLines_ = QuitLines();
     }
-    void TearDown() override { std::remove(dlg_.ConfigPath().c_str()); }
+    void TearDown() override {
+        std::remove(dlg_.ConfigPath().c_str());
+        app::SetHotKeyService(nullptr);
+    }
     bool Saved() { return platform::FileExists(dlg_.ConfigPath()); }
 
+    GrantedHotKeys grantedKeys_;
     app::CRiviveZuzuveDlg dlg_;
     MessageBoxRecorder boxes_;
     int quitLines_ = 0;

@@ -236,6 +236,8 @@ TEST_F(AudioPageTest, RecordAudioClearedDisablesTheControlsKeepingTheirContents)
     for (int id : controls) EXPECT_TRUE(page_->Control(id)->isEnabled()) << id;
     const QString tag = Edit(CAudioDlg::kTagName), details = Edit(CAudioDlg::kDetails);
     EXPECT_EQ(tag, "Microsoft ADPCM");
+    std::vector<bool> told;  // what the page tells the main window (which keeps the device ready)
+    QObject::connect(&*page_, &CAudioDlg::RecordAudioChanged, [&](bool on) { told.push_back(on); });
 
     qobject_cast<QAbstractButton*>(page_->Control(CAudioDlg::kRecordAudio))->click();
     EXPECT_EQ(settings_.RecordAudio, 0);
@@ -248,6 +250,7 @@ TEST_F(AudioPageTest, RecordAudioClearedDisablesTheControlsKeepingTheirContents)
     qobject_cast<QAbstractButton*>(page_->Control(CAudioDlg::kRecordAudio))->click();
     EXPECT_EQ(settings_.RecordAudio, 1);
     EXPECT_EQ(SoundLine(), QString(GetText("StatusInfo", "RecordAudio")) + "Microsoft ADPCM");
+    EXPECT_EQ(told, (std::vector<bool>{false, true}));
 }
 
 TEST_F(AudioPageTest, SoundOnWithoutAnyQualityShowsNoneAvailableAndNoChooser) {

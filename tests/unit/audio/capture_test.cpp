@@ -33,6 +33,18 @@ std::ostream& operator<<(std::ostream& os, const Box& b) {
     return os << "{\"" << b.text << "\", \"" << b.caption << "\", " << b.type << "}";
 }
 
+// "a×1000 b×764 ...": a sound file's bytes as runs of equal values.
+std::string Runs(const std::string& bytes) {
+    std::string out;
+    for (std::size_t at = 0; at < bytes.size();) {
+        std::size_t end = bytes.find_first_not_of(bytes[at], at);
+        if (end == std::string::npos) end = bytes.size();
+        out += std::string(1, bytes[at]) + "x" + std::to_string(end - at) + " ";
+        at = end;
+    }
+    return out;
+}
+
 class SoundQueueTest : public ::testing::Test {
 protected:
     SoundQueueTest() {
@@ -50,17 +62,17 @@ protected:
     }
 
     void MakeCapture(std::string folder) {
-        capture = std::make_unique<audio::CWaveInCapture>(window.Handle(), settings, running, paused,
+        capture = std::make_unique<audio::CWaveInCapture>(window.Handle(), settings, running,
                                                           device, [folder] { return folder; });
     }
     void Begin() {
         MakeCapture(dir.Path());
         running = 1;
         capture->OpenSoundFile();
-        capture->StartAudioRecording();
+        started = capture->StartAudioRecording();
     }
     // The window handles what the device handed back.
-    void Settle() { testsupport::WaitUntil([] { return false; }, std::chrono::milliseconds(30)); }
+    void Settle() { ASSERT_TRUE(testsupport::ProcessPosted()); }
     void Fill(char value) {
         ASSERT_TRUE(device.FillOne(value));
         Settle();
@@ -68,7 +80,6 @@ protected:
     // Stop as the recording thread does it, while this thread goes on serving the window.
     void End() {
         running = 0;
-        paused = 0;
         std::atomic<int> done{0};
         std::thread recording([&] {
             capture->StopAudioRecording();
@@ -87,17 +98,22 @@ protected:
         }
         return out;
     }
+    bool started = false;
     std::string NewLogLines() const { return testsupport::ReadFile(LogPath()).substr(logStart); }
+    // The data chunk, without the pad byte of an odd length.
     std::string Data() const {
         std::string file = testsupport::ReadFile(capture->TempWavPath());
-        return file.size() >= 46 ? file.substr(46) : std::string();
+        if (file.size() < 46) return {};
+        std::size_t length = 0;
+        for (int i = 3; i >= 0; --i) length = length << 8 | static_cast<std::uint8_t>(file[42 + i]);
+        return file.substr(46, length);
     }
 
     testsupport::TempDir dir;
     testsupport::MessageBoxRecorder boxes;
     audiotest::FakeWaveIn device;
     settings::RecordSettings settings;
-    std::atomic<std::int32_t> running{0}, paused{0};
+    std::atomic<std::int32_t> running{0};
     MessageWindow window;
     std::unique_ptr<audio::CWaveInCapture> capture;
     std::size_t logStart = 0;
@@ -107,13 +123,14 @@ TEST_F(SoundQueueTest, FilledBuffersAreWrittenInOrderPausedOnesDroppedAndAllReti
     Begin();
     EXPECT_EQ(capture->QueuedBuffers(), 3);
     Fill('a');
+    // 1000 frames of 11025 Hz per buffer: 181 ms is frame 1996 (in 'b'), 363 ms frame 4002 (in 'c').
+    capture->PauseAt(181);
     Fill('b');
-    paused = 1;
     Fill('p');
     Fill('q');
     EXPECT_EQ(capture->QueuedBuffers(), 3);
     EXPECT_EQ(device.Queued(), 3u);
-    paused = 0;
+    capture->ResumeAt(363);
     Fill('c');
     End();
 
@@ -122,7 +139,75 @@ TEST_F(SoundQueueTest, FilledBuffersAreWrittenInOrderPausedOnesDroppedAndAllReti
     EXPECT_FALSE(device.Open());
     EXPECT_FALSE(capture->HasSoundFile());
     // 1000-byte buffers; the half-filled one handed back by the reset is not written.
-    EXPECT_EQ(Data(), std::string(1000, 'a') + std::string(1000, 'b') + std::string(1000, 'c'));
+    EXPECT_EQ(Runs(Data()), "ax1000 bx996 cx998 ");
+}
+
+// A pause leaves out exactly the sample frames between its instants, wherever they fall in the
+// buffers: 40 ms are 441 frames at 11025 Hz.
+TEST_F(SoundQueueTest, PausesCutTheFramesBetweenTheirInstantsOutOfTheBuffers) {
+    struct Case {
+        const char* name;
+        std::vector<std::pair<std::uint32_t, std::uint32_t>> pauses;  // ms since the start
+        std::string expected;                                          // of buffers a, b, c, d
+    } cases[] = {
+        {"inside one buffer", {{40, 80}},
+         std::string(559, 'a') + std::string(1000, 'b') + std::string(1000, 'c') + std::string(1000, 'd')},
+        {"across buffers", {{160, 300}}, std::string(1000, 'a') + std::string(764, 'b') + std::string(692, 'd')},
+        {"two pauses", {{40, 80}, {320, 360}},
+         std::string(559, 'a') + std::string(1000, 'b') + std::string(1000, 'c') + std::string(559, 'd')},
+        {"never resumed", {{280, 0}}, std::string(1000, 'a') + std::string(1000, 'b') + std::string(1000, 'c') + std::string(87, 'd')},
+    };
+    for (const Case& c : cases) {
+        Begin();
+        for (const auto& [from, to] : c.pauses) {
+            capture->PauseAt(from);
+            if (to) capture->ResumeAt(to);
+        }
+        for (char v : {'a', 'b', 'c', 'd'}) Fill(v);
+        End();
+        EXPECT_EQ(Runs(Data()), Runs(c.expected)) << c.name;
+    }
+}
+
+// The device is kept ready while sound may be recorded, and let go once with the capture.
+TEST_F(SoundQueueTest, TheDeviceIsKeptReadyOnlyWhileSoundMayBeRecorded) {
+    for (int recordAudio : {0, 1}) {
+        settings.RecordAudio = recordAudio;
+        MakeCapture(dir.Path());
+        EXPECT_EQ(device.keptReady, recordAudio);
+        capture->KeepDeviceReady(true);
+        capture->KeepDeviceReady(true);
+        EXPECT_EQ(device.keptReady, 1);
+        capture.reset();
+        EXPECT_EQ(device.keptReady, 0);
+    }
+}
+
+// Silence the server never delivered is logged once with its length; sound left out is not.
+TEST_F(SoundQueueTest, SilenceAtTheStartIsLoggedWithItsLength) {
+    struct Case {
+        platform::WaveInStartInfo info;
+        const char* line;
+    } cases[] = {
+        {{true, 0, 2205}, "Sound starts with 200 ms of silence: the sound server captured nothing for them"},
+        {{true, 4410, 0}, nullptr},
+        {{false, 0, 0}, nullptr},
+    };
+    for (const Case& c : cases) {
+        device.startInfo = c.info;
+        logStart = testsupport::ReadFile(LogPath()).size();
+        Begin();
+        Fill('a');
+        Fill('b');
+        End();
+        const std::string lines = NewLogLines();
+        if (c.line) {
+            EXPECT_NE(lines.find(c.line), std::string::npos) << lines;
+            EXPECT_EQ(lines.find("Sound starts"), lines.rfind("Sound starts")) << "logged once";
+        } else {
+            EXPECT_EQ(lines.find("Sound starts"), std::string::npos) << lines;
+        }
+    }
 }
 
 TEST_F(SoundQueueTest, UntilTheJobFlagsAreBoundFilledBuffersAreRetiredUnwritten) {
@@ -133,7 +218,7 @@ TEST_F(SoundQueueTest, UntilTheJobFlagsAreBoundFilledBuffersAreRetiredUnwritten)
     capture->StartAudioRecording();
     Fill('a');
     EXPECT_EQ(capture->QueuedBuffers(), 2);
-    capture->SetJobFlags(running, paused);
+    capture->SetJobFlags(running);
     running = 1;
     Fill('b');
     EXPECT_EQ(capture->QueuedBuffers(), 2);
@@ -173,6 +258,8 @@ TEST_P(SoundFailureTest, ShowsTheErrorTextWithItsContext) {
     const FailureCase& c = GetParam();
     if (!c.afterStart) device.Fail(c.call, c.error);
     Begin();
+    const std::string call = c.call;
+    EXPECT_EQ(started, c.afterStart || (call != "open" && call != "start")) << "start result";
     EXPECT_EQ(capture->QueuedBuffers(), c.queuedAfterStart);
     if (c.afterStart) {
         device.Fail(c.call, c.error);
@@ -220,23 +307,21 @@ INSTANTIATE_TEST_SUITE_P(
         return std::string(info.param.call) + (info.param.afterStart ? "WhileCapturing" : "AtStart");
     });
 
-TEST_F(SoundQueueTest, AnUnwritableSoundFileStopsCaptureOnceAndKeepsTheVideoGoing) {
+TEST_F(SoundQueueTest, AFolderRefusingEverySoundFileNameIsReportedOnceAndKeepsTheVideoGoing) {
     MakeCapture("/nonexistent-rz-folder/");
     running = 1;
     capture->OpenSoundFile();
-    capture->StartAudioRecording();
-    EXPECT_TRUE(capture->HasSoundFile());  // the object that failed to open stays
-    Fill('a');
-    EXPECT_FALSE(device.Open());
+    EXPECT_TRUE(capture->StartAudioRecording());
     EXPECT_FALSE(capture->HasSoundFile());
+    Fill('a');
     EXPECT_EQ(running.load(), 1);
     End();
 
-    std::vector<Box> expected{{GetText("MsgBox", "UnableCreateFile"), "", MB_OK},
-                              {GetText("MsgBox", "WritingSoundFileError"), "Note", MB_ICONWARNING}};
+    std::vector<Box> expected{{GetText("MsgBox", "UnableCreateFile"), "", MB_OK}};
     EXPECT_EQ(BoxesShown(), expected);
+    EXPECT_NE(NewLogLines().find("MakeTempWavPath Error!"), std::string::npos) << NewLogLines();
     EXPECT_EQ(capture->QueuedBuffers(), 0);
-    EXPECT_EQ(capture->TempWavPath().rfind("/nonexistent-rz-folder/temp", 0), 0u);
+    EXPECT_EQ(capture->TempWavPath(), "") << "no file of someone else's is handed to finishing";
 }
 
 TEST_F(SoundQueueTest, BuffersTheWindowCannotRetireInTimeAreReportedAndRetiredLater) {

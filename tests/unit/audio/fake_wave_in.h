@@ -37,6 +37,15 @@ public:
         return platform::WaveInErrorText(error, text, size);
     }
 
+    // Kept-ready requests not yet let go, and what the start reports.
+    int keptReady = 0;
+    platform::WaveInStartInfo startInfo;
+    void waveInKeepReady(bool ready) override { keptReady += ready ? 1 : -1; }
+    platform::MMRESULT waveInGetStartInfo(platform::HWAVEIN, platform::WaveInStartInfo* info) override {
+        *info = startInfo;
+        return platform::MMSYSERR_NOERROR;
+    }
+
     static constexpr platform::HWAVEIN kHandle = 77;
 
 private:

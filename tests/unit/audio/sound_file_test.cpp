@@ -4,6 +4,7 @@
 #include "support/test_support.h"
 
 #include <gtest/gtest.h>
+#include <chrono>
 #include <functional>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -178,6 +179,61 @@ TEST(SoundMmioTest, NestedChunksGetTheirSizesAndPadBytes) {
     EXPECT_EQ(testsupport::ReadFile(path),
               "RIFF" + Bytes({26, 0, 0, 0}) + "TEST" + "odd " + Bytes({3, 0, 0, 0}) + "abc" +
                   Bytes({0}) + "even" + Bytes({2, 0, 0, 0}) + "xy");
+}
+
+// While the file grows, a refresh puts the lengths written so far on disk (what a reader finds
+// after the writer died); the close still writes the final lengths, also when they happen to
+// equal the placeholder the chunk was created with.
+TEST(SoundMmioTest, RefreshedSizesAreCurrentOnDiskAndTheCloseStillFixesThem) {
+    struct Case {
+        std::size_t beforeRefresh, afterRefresh;
+    } cases[] = {{0, 18}, {1000, 0}, {4000, 3000}, {3 * MMIO_DEFAULTBUFFER, 1}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::to_string(c.beforeRefresh) + " then " + std::to_string(c.afterRefresh));
+        testsupport::TempDir dir;
+        std::string path = dir.File("temp.wav");
+        {
+            audio::CSoundFile file(path, {1, 1, 22050, 44100, 2, 16, 0});
+            Append(file, std::string(c.beforeRefresh, 'a'));
+            ASSERT_EQ(mmioRefreshSizes(file.Handle()), 0u);
+            std::string b = testsupport::ReadFile(path);
+            ASSERT_EQ(b.size(), 46 + c.beforeRefresh);
+            EXPECT_EQ(Le32(b, 4), 38 + c.beforeRefresh);
+            EXPECT_EQ(Le32(b, 42), c.beforeRefresh);
+            Append(file, std::string(c.afterRefresh, 'b'));
+        }
+        std::string b = testsupport::ReadFile(path);
+        std::size_t n = c.beforeRefresh + c.afterRefresh;
+        ASSERT_EQ(b.size(), 46 + n + (n & 1));
+        EXPECT_EQ(Le32(b, 4), 38 + n + (n & 1));
+        EXPECT_EQ(Le32(b, 42), n);
+    }
+}
+
+TEST(SoundMmioTest, WithARefreshIntervalTheSizeOnDiskFollowsTheWrites) {
+    testsupport::TempDir dir;
+    std::string path = dir.File("chunks.riff");
+    HMMIO file = mmioOpen(path.c_str(), MMIO_CREATE | MMIO_WRITE | MMIO_ALLOCBUF);
+    ASSERT_NE(file, nullptr);
+    MMCKINFO riff{};
+    riff.fccType = MakeFourCC('T', 'E', 'S', 'T');
+    ASSERT_EQ(mmioCreateChunk(file, &riff, MMIO_CREATERIFF), 0u);
+    mmioSetSizeRefresh(file, 1);
+    // Small writes for a good many intervals.
+    const auto start = std::chrono::steady_clock::now();
+    long written = 0;
+    while (std::chrono::steady_clock::now() - start < std::chrono::milliseconds(20)) {
+        ASSERT_EQ(mmioWrite(file, "abcd", 4), 4);
+        written += 4;
+    }
+    std::string b = testsupport::ReadFile(path);
+    const std::uint32_t declared = Le32(b, 4);
+    EXPECT_GT(declared, 4u) << "never refreshed";
+    EXPECT_EQ(declared % 4, 0u);
+    EXPECT_LE(8 + declared, b.size()) << "the size names data that is not on disk";
+    ASSERT_EQ(mmioAscend(file, &riff, 0), 0u);
+    ASSERT_EQ(mmioClose(file, 0), 0u);
+    EXPECT_EQ(Le32(testsupport::ReadFile(path), 4), static_cast<std::uint32_t>(4 + written));
 }
 
 }  // namespace

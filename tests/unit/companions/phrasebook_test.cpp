@@ -17,7 +17,11 @@ class Phrasebook : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
         EXPECT_EQ(GetLanguageCount(), 0);
-        EXPECT_STREQ(GetText("MsgBox", "SmallArea"), "[MsgBox.SmallArea]");  // nothing loaded
+        // Nothing loaded: the built-in English catalogue answers, the same texts as the file.
+        EXPECT_STREQ(GetText("MsgBox", "SmallArea"),
+                     "The recording area is too small. Width and height must be at least 15 pixels.");
+        EXPECT_STREQ(GetText("Menu", "Exit"), "&Exit");
+        EXPECT_STREQ(GetText("MsgBox", "NoSuchKey"), "[MsgBox.NoSuchKey]");
         dir_ = new TempDir;
         WriteFile(dir_->File("Broken.xml"), "<Language name=\"Broken\"><Section name=\"MsgBox\">");
         WriteFile(dir_->File("Empty.xml"), "");

@@ -96,7 +96,7 @@ protected:
         return opened_;
     }
     // The messages the handler posts to the main window.
-    void Drain() { testsupport::WaitUntil([] { return false; }, std::chrono::milliseconds(50)); }
+    void Drain() { ASSERT_TRUE(testsupport::ProcessPosted()); }
 
     testsupport::TempDir dir_;
     FakeHost host_;

@@ -5,6 +5,8 @@
 #include "support/test_support.h"
 
 #include <gtest/gtest.h>
+#include <cerrno>
+#include <unistd.h>
 
 #include <csignal>
 #include <sys/resource.h>
@@ -174,14 +176,31 @@ TEST(AviWriter, FullDiskFailsAWrite) {
     lim.rlim_cur = 1 << 20;
     ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &lim), 0);
     AVIERR failed = AVIERR_OK;
+    int error = 0;
     {
         Writer wr;
         ASSERT_EQ(wr.Open(path, w, h, 10, 10000), AVIERR_OK);
         for (int i = 0; i < 40 && failed == AVIERR_OK; ++i) failed = wr.Write(i, noise[i % 2]);
+        error = AVIFileWriteError(wr.file);
     }
     setrlimit(RLIMIT_FSIZE, &old);
     std::signal(SIGXFSZ, previous);
     struct stat st{};
     stat(path.c_str(), &st);
     EXPECT_EQ(failed, AVIERR_FILEWRITE) << "file size " << st.st_size;
+    EXPECT_EQ(error, EFBIG) << "the cause of the failed write is kept";
+}
+
+TEST(AviWriter, TheSystemErrorOfAFailedWriteIsKept) {
+    // Every write to /dev/full fails as on a full disk.
+    if (access("/dev/full", W_OK) != 0) GTEST_SKIP() << "no /dev/full";
+    Writer wr;
+    AVIERR rc = wr.Open("/dev/full", 64, 64, 10);
+    if (rc == AVIERR_OK) rc = wr.Write(0, MakeDib(64, 64, [](int, int) { return Rgb{1, 2, 3}; }));
+    EXPECT_EQ(rc, AVIERR_FILEWRITE);
+    EXPECT_EQ(AVIFileWriteError(wr.file), ENOSPC);
+    Writer fine;
+    testsupport::TempDir dir;
+    ASSERT_EQ(fine.Open(dir.File("fine.avi"), 64, 64, 10), AVIERR_OK);
+    EXPECT_EQ(AVIFileWriteError(fine.file), 0);
 }

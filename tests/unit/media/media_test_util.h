@@ -2,6 +2,7 @@
 // Helpers of the media tests: synthetic frames, decoding with libavcodec, ffprobe.
 #include "platform/core/wave_format.h"
 #include "platform/media/avi_writer.h"
+#include "platform/media/dib.h"
 #include "platform/media/msvideo1_encoder.h"
 #include "support/test_support.h"
 
@@ -23,7 +24,7 @@ namespace mediatest {
 
 using Frame = std::vector<std::uint8_t>;
 
-inline std::size_t Stride(int w) { return platform::media::MsVideo1Encoder::DibStride(w); }
+inline std::size_t Stride(int w) { return static_cast<std::size_t>(platform::media::DibStride(w, 24)); }
 
 // 8-bit value of a 5-bit level as the decoder expands it.
 inline int Expand(int q) { return (q << 3) | (q >> 2); }

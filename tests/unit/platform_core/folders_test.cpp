@@ -1,6 +1,5 @@
 #include "platform/core/instance_lock.h"
 #include "platform/core/paths.h"
-#include "platform/core/version.h"
 #include "support/test_support.h"
 
 #include <gtest/gtest.h>
@@ -61,8 +60,6 @@ TEST(ProgramFolder, BothFormsNameTheExecutablesFolderWithATrailingSlash) {
     platform::GetProgramFolder(tiny, sizeof tiny);
     EXPECT_EQ(std::string(tiny), folder.substr(0, 3));
 }
-
-TEST(VersionText, ComesFromTheBuild) { EXPECT_EQ(platform::GetVersionText(), "1.1.0.0"); }
 
 TEST(InstanceLock, ASecondHolderOfTheSameNameIsRefusedUntilTheFirstLetsGo) {
     TempDir dir;

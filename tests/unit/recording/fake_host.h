@@ -39,7 +39,12 @@ public:
     void EnableButton(int id, bool enable) override { buttons[id] = enable; }
     int ScreenWidth() override { return screenWidth; }
     int ScreenHeight() override { return screenHeight; }
+    int desktopWidth = 0, desktopHeight = 0;  // 0: the screen's
+    int DesktopWidth() override { return desktopWidth ? desktopWidth : screenWidth; }
+    int DesktopHeight() override { return desktopHeight ? desktopHeight : screenHeight; }
     int WaveInDeviceCount() override { return waveIn; }
+    std::string tempWav;
+    std::string TempWavPath() override { return tempWav; }
     int InstallClickHook() override {
         events.push_back("hook");
         return hookResult;

@@ -26,10 +26,15 @@ public:
     platform::Point pointer{-1000, -1000};
     std::function<void()> onGrab;
     int grabs = 0;
+    bool readable = true;  // false: nothing can be read, the rows come back black
 
     bool Grab(int left, int top, int width, int height, std::uint8_t* rows, int stride) override {
         ++grabs;
         if (onGrab) onGrab();
+        if (!readable) {
+            std::memset(rows, 0, static_cast<std::size_t>(height) * stride);
+            return false;
+        }
         for (int y = 0; y < height; ++y)
             for (int x = 0; x < width; ++x) {
                 std::uint8_t* p = rows + static_cast<std::size_t>(height - 1 - y) * stride + x * 3;
@@ -90,7 +95,21 @@ class FakeSound : public audio::SoundCapture {
 public:
     std::vector<std::string> calls;
     void OpenSoundFile() override { calls.push_back("open"); }
-    void StartAudioRecording() override { calls.push_back("start"); }
+    bool startResult = true;
+    bool StartAudioRecording() override {
+        calls.push_back("start");
+        return startResult;
+    }
+    void PauseAt(std::uint32_t ms) override { calls.push_back("pause@" + std::to_string(ms)); }
+    void ResumeAt(std::uint32_t ms) override { calls.push_back("resume@" + std::to_string(ms)); }
+    // The device's clock: the next reading, none when the list is empty.
+    std::deque<std::uint32_t> clockReadings;
+    bool ClockMs(std::uint32_t* ms) override {
+        if (clockReadings.empty()) return false;
+        *ms = clockReadings.front();
+        clockReadings.pop_front();
+        return true;
+    }
     void StopAudioRecording() override { calls.push_back("stop"); }
     void DestroySoundFile() override { calls.push_back("destroy"); }
 };
@@ -162,6 +181,8 @@ public:
                             : "release-stream");
     }
     void FileRelease(recording::AviFile*) override { calls.push_back("release-file"); }
+    int writeError = 0;  // the system error a failed step reports
+    int FileWriteError(recording::AviFile*) override { return writeError; }
 
 private:
     bool Fail(Step step) {

@@ -30,6 +30,16 @@ std::uint32_t DibRGB(const std::uint8_t* dib, int x, int y) {
     return p[2] << 16 | p[1] << 8 | p[0];
 }
 
+// The halo of the examples: 40 pixels across, tinting yellow (blue reduced).
+struct HaloJob : RecordJob {
+    HaloJob() {
+        HighLightSize = 40;
+        HighLightMouseCOLOR = 0x7DFFFF;
+        ClickHighMouseLeftCOLOR = 0x0000FF;
+        ClickHighMouseRightCOLOR = 0xFF0000;
+    }
+};
+
 }  // namespace
 
 TEST(DibLayout, StrideAndHeaderFollowTheBitmapInfoRules) {
@@ -88,7 +98,7 @@ TEST(DrawCursorHalo, AndLeavesOnlyTheColourBitsOfTheHalo) {
         {2, 0x0000FF},  // right 0xFF0000: only blue
     };
     for (const Case& c : cases) {
-        RecordJob job;
+        HaloJob job;
         Bitmap b = WhiteBitmap(200, 200);
         DrawCursorHalo(job, c.clickState, b.Rows(), 10, 20);
         EXPECT_EQ(RGB(b, 10 + 64, 20 + 64), c.expected) << c.clickState;
@@ -99,7 +109,7 @@ TEST(DrawCursorHalo, AndLeavesOnlyTheColourBitsOfTheHalo) {
 }
 
 TEST(DrawCursorHalo, TileIsCutAtTheFrameEdges) {
-    RecordJob job;
+    HaloJob job;
     Bitmap b = WhiteBitmap(30, 30);
     DrawCursorHalo(job, 0, b.Rows(), 15 - 64, 15 - 64);  // pointer at (15, 15)
     EXPECT_EQ(RGB(b, 15, 15), 0xFFFF7Du);
@@ -110,7 +120,7 @@ TEST(DrawCursorHalo, TileIsCutAtTheFrameEdges) {
 }
 
 TEST(DrawCursorHalo, FirstClickIsMarkedInThreeFramesLaterOnesInTwo) {
-    RecordJob job;
+    HaloJob job;
     auto frameColour = [&job] {
         Bitmap b = WhiteBitmap(128, 128);
         DrawCursorHalo(job, job.ClickState.load(), b.Rows(), 0, 0);
@@ -156,7 +166,7 @@ protected:
     CFlashingWnd frame{1920, 1080, std::make_unique<rectest::FakeFrameHost>(&frameCalls)};
     rectest::FakeScreen screen;
     platform::CursorImage cursor;
-    RecordJob job;
+    HaloJob job;
 };
 
 TEST_F(CaptureFrameTest, FrameHoldsTheAreaBottomUpWithCursorAtItsHotspot) {
@@ -200,7 +210,6 @@ TEST_F(CaptureFrameTest, HaloIsCentredOnThePointerUnderTheCursor) {
     screen.pointer = {150, 100};
     job.RecordMouse = 1;
     job.HighLightMouse = 1;
-    job.HighLightSize = 40;
     std::uint8_t* dib = capturer.CaptureFrame(job, 100, 50, 120, 120);
     ASSERT_NE(dib, nullptr);
     EXPECT_EQ(DibRGB(dib, 50 + 15, 50), 0xFFFF7Du);  // inside the disc, right of the cursor
@@ -208,6 +217,30 @@ TEST_F(CaptureFrameTest, HaloIsCentredOnThePointerUnderTheCursor) {
     EXPECT_EQ(DibRGB(dib, 50 - 21, 50), 0xFFFFFFu);
     EXPECT_EQ(DibRGB(dib, 49, 49), 0u);  // cursor drawn over the halo
     capturer.FreeFrame(dib);
+}
+
+TEST_F(CaptureFrameTest, AGrabThatReadsNothingIsLoggedWhenItBeginsAndWhenItEnds) {
+    FrameCapturer capturer(screen, cursor, nullptr);
+    job.RecordMouse = 0;
+    rectest::LogTail log;
+    const bool readable[] = {true, false, false, false, true, true, false};
+    for (bool r : readable) {
+        screen.readable = r;
+        std::uint8_t* dib = capturer.CaptureFrame(job, 100, 50, 8, 8);
+        ASSERT_NE(dib, nullptr) << "a frame all the same";
+        if (!r) {
+            EXPECT_EQ(DibRGB(dib, 3, 3), 0u);
+        }
+        capturer.FreeFrame(dib);
+    }
+    auto count = [&log](const std::string& line) {
+        const std::string text = log.Text();
+        int n = 0;
+        for (auto at = text.find(line); at != std::string::npos; at = text.find(line, at + 1)) ++n;
+        return n;
+    };
+    EXPECT_EQ(count("Screen grab failed"), 2) << log.Text();
+    EXPECT_EQ(count("Screen grab works again"), 1) << log.Text();
 }
 
 TEST_F(CaptureFrameTest, RegionGrabIsBracketedByTheFlashColours) {

@@ -5,6 +5,7 @@
 #include "recording/recording_messages.h"
 #include "recording/temp_files.h"
 
+#include <cerrno>
 #include <cstdlib>
 #include <deque>
 #include <gtest/gtest.h>
@@ -46,8 +47,10 @@ protected:
             ended.push_back("finish");
             return 0;
         });
-        window.On(WM_USER_RECORDINTERRUPTED, [this](platform::WPARAM, platform::LPARAM) {
+        window.On(WM_USER_RECORDINTERRUPTED, [this](platform::WPARAM w, platform::LPARAM l) {
             ended.push_back("interrupted");
+            reasons.push_back(static_cast<int>(w));
+            numbers.push_back(l);
             return 0;
         });
         job.Running = 1;
@@ -75,6 +78,8 @@ protected:
 
     platform::MessageWindow window;
     std::vector<std::string> ended;
+    std::vector<int> reasons;
+    std::vector<platform::LPARAM> numbers;
     RecordJob job;
     std::vector<std::string> frameCalls;
     CFlashingWnd frame{1920, 1080, std::make_unique<rectest::FakeFrameHost>(&frameCalls)};
@@ -87,18 +92,20 @@ protected:
 
 }  // namespace
 
+// Positions follow the clock at the stream's own rate, also where the rate does not divide 1000
+// (30 fps: a minute of recording is a minute of video, not 1 % more).
 TEST(FramePosition, FollowsTheClockWithTruncation) {
     struct Case {
-        std::int32_t msPerFrame;
+        std::int32_t frameRate;
         std::uint32_t elapsed, position;
     } cases[] = {
-        {50, 1000, 20}, {50, 1130, 22}, {50, 49, 0},   {100, 1999, 19},
-        {33, 60000, 1818}, {33, 32, 0}, {33, 34, 1},   {66, 1000, 15},
-        {40, 1000, 25},  {1000, 2500, 2}, {50, 4000000000u, 80000000},
+        {20, 1000, 20}, {20, 1130, 22}, {20, 49, 0},   {10, 1999, 19},
+        {30, 60000, 1800}, {30, 33, 0}, {30, 34, 1},   {15, 1000, 15}, {15, 600000, 9000},
+        {25, 1000, 25},  {1, 2500, 2}, {20, 4000000000u, 80000000},
     };
     for (const Case& c : cases)
-        EXPECT_EQ(FramePosition(c.msPerFrame, c.elapsed), c.position)
-            << c.msPerFrame << " ms/frame at " << c.elapsed;
+        EXPECT_EQ(FramePosition(c.frameRate, c.elapsed), c.position)
+            << c.frameRate << " fps at " << c.elapsed;
 }
 
 TEST_F(RecordVideoTest, FramesGoToThePositionOfTheirGrabTime) {
@@ -139,6 +146,40 @@ TEST_F(RecordVideoTest, TenSecondsOfPauseLeaveNoGap) {
     // again (dropped) and one at position 2.
     EXPECT_EQ(avi.positions, (std::vector<long>{0, 1, 2}));
     EXPECT_GE(clock.now, 10000u);
+}
+
+// The picture's time zero is taken after sound capture has started, and a pause leaves the same
+// stretch out of the sound as out of the picture, counted from that zero.
+TEST_F(RecordVideoTest, SoundStartsAtTimeZeroAndLosesThePausedStretchToo) {
+    job.RecordAudio = 1;
+    clock.now = 500;
+    frames.onGrab = [this](int grab) {
+        if (grab == 1) sound.calls.push_back("first frame at " + std::to_string(clock.now - job.StartTime));
+        if (grab == 2) job.Paused = 1;
+    };
+    clock.onSleep = [this] {
+        if (job.Paused && clock.now >= 4000) job.Paused = 0;
+    };
+    Run(3);
+    EXPECT_EQ(sound.calls, (std::vector<std::string>{"open", "start", "first frame at 0", "pause@50",
+                                                     "resume@3500", "stop", "destroy"}));
+    EXPECT_EQ(avi.positions, (std::vector<long>{0, 1}));
+}
+
+// With sound the frames are placed by the sound device's clock once it can tell its time, never
+// going back; the system clock stands in before.
+TEST_F(RecordVideoTest, WithSoundFramesFollowTheDevicesClock) {
+    job.RecordAudio = 1;
+    job.FrameRate = 30;
+    job.MsPerFrame = 33;
+    clock.readings = {1000, 1040, 5000, 9000, 9000};  // the system clock, far off
+    sound.clockReadings.clear();
+    frames.onGrab = [this](int grab) {
+        // The device knows its time from the third loop grab on: 2000 ms, then 1990 ms.
+        if (grab == 2) sound.clockReadings = {2000, 1990};
+    };
+    Run(4);
+    EXPECT_EQ(avi.positions, (std::vector<long>{0, 1, 60}));
 }
 
 TEST_F(RecordVideoTest, FramePeriodIsSleptInSlicesAndStopIsSeenAfterOne) {
@@ -194,27 +235,43 @@ TEST_F(RecordVideoTest, StreamIsDescribedByTheFirstFrame) {
     EXPECT_EQ(job.CodecFourCC, platform::media::MakeFourCC('M', 'S', 'V', 'C'));
 }
 
-TEST_F(RecordVideoTest, EachFailingStepIsLoggedAndInterruptsTheRecording) {
+TEST_F(RecordVideoTest, EachFailingStepIsLoggedAndInterruptsTheRecordingSayingWhy) {
     struct Case {
         rectest::FakeAvi::Step step;
+        int error;  // the system error behind the failure
         const char* line;
+        int reason;
         std::vector<std::string> releases;
         std::vector<std::string> sound;
     } cases[] = {
-        {rectest::FakeAvi::kOpen, "AVIFileOpen Error!", {}, {}},
-        {rectest::FakeAvi::kCreate, "AVIFileCreateStream Error!", {"release-file"}, {}},
-        {rectest::FakeAvi::kCompress, "AVIMakeCompressedStream Error!",
+        {rectest::FakeAvi::kOpen, 0, "AVIFileOpen Error!", kInterruptCreate, {}, {}},
+        {rectest::FakeAvi::kCreate, 0, "AVIFileCreateStream Error!", kInterruptSetup,
+         {"release-file"}, {}},
+        {rectest::FakeAvi::kCompress, 0, "AVIMakeCompressedStream Error!", kInterruptSetup,
          {"release-stream", "release-file"}, {}},
-        {rectest::FakeAvi::kFormat, "AVIStreamSetFormat Error!",
+        {rectest::FakeAvi::kFormat, 0, "AVIStreamSetFormat Error!", kInterruptSetup,
          {"release-compressed", "release-stream", "release-file"}, {}},
-        {rectest::FakeAvi::kWrite, "AVIStreamWrite Error!",
+        {rectest::FakeAvi::kFormat, ENOSPC, "AVIStreamSetFormat Error!", kInterruptDiskFull,
+         {"release-compressed", "release-stream", "release-file"}, {}},
+        {rectest::FakeAvi::kWrite, 0, "AVIStreamWrite Error!", kInterruptWrite,
+         {"release-compressed", "release-stream", "release-file"},
+         {"open", "start", "stop", "destroy"}},
+        {rectest::FakeAvi::kWrite, ENOSPC, "AVIStreamWrite Error!", kInterruptDiskFull,
+         {"release-compressed", "release-stream", "release-file"},
+         {"open", "start", "stop", "destroy"}},
+        {rectest::FakeAvi::kWrite, EDQUOT, "AVIStreamWrite Error!", kInterruptDiskFull,
+         {"release-compressed", "release-stream", "release-file"},
+         {"open", "start", "stop", "destroy"}},
+        {rectest::FakeAvi::kWrite, EIO, "AVIStreamWrite Error!", kInterruptWrite,
          {"release-compressed", "release-stream", "release-file"},
          {"open", "start", "stop", "destroy"}},
     };
     for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.line) + " errno " + std::to_string(c.error));
         rectest::FakeAvi failing;
         failing.failAt = c.step;
         failing.failOnWrite = 2;
+        failing.writeError = c.error;
         rectest::FakeSound sounds;
         rectest::FakeClock ticks;
         ScriptedFrames source;
@@ -222,24 +279,31 @@ TEST_F(RecordVideoTest, EachFailingStepIsLoggedAndInterruptsTheRecording) {
         e.avi = &failing;
         e.sound = &sounds;
         e.clock = &ticks;
+        e.recordingNumber = 7;
         job.Running = 1;
         job.RecordAudio = 1;
         ended.clear();
+        reasons.clear();
+        numbers.clear();
         frameCalls.clear();
         rectest::LogTail log;
+        testsupport::MessageBoxRecorder boxes;
         RecordVideo(e, source, "/tmp/never-written.avi", 100, 100, 64, 48, 20);
         testsupport::WaitUntil([this] { return !ended.empty(); }, std::chrono::milliseconds(500));
 
-        EXPECT_TRUE(log.Has(c.line)) << c.line;
-        EXPECT_TRUE(log.Has("WM_USER_RECORDINTERRUPTED!")) << c.line;
-        EXPECT_EQ(ended, (std::vector<std::string>{"interrupted"})) << c.line;
+        EXPECT_TRUE(log.Has(c.line));
+        EXPECT_TRUE(log.Has("WM_USER_RECORDINTERRUPTED!"));
+        EXPECT_EQ(ended, (std::vector<std::string>{"interrupted"}));
+        EXPECT_EQ(reasons, (std::vector<int>{c.reason}));
+        EXPECT_EQ(numbers, (std::vector<platform::LPARAM>{7}));
+        EXPECT_TRUE(boxes.Boxes().empty()) << "the main window tells the user";
         std::vector<std::string> releases;
         for (const std::string& call : failing.calls)
             if (call.rfind("release", 0) == 0) releases.push_back(call);
-        EXPECT_EQ(releases, c.releases) << c.line;
-        EXPECT_EQ(sounds.calls, c.sound) << c.line;
-        EXPECT_EQ(frameCalls.back(), "hide") << c.line;
-        EXPECT_EQ(source.outstanding, 0) << c.line;
+        EXPECT_EQ(releases, c.releases);
+        EXPECT_EQ(sounds.calls, c.sound);
+        EXPECT_EQ(frameCalls.back(), "hide");
+        EXPECT_EQ(source.outstanding, 0);
         if (c.step == rectest::FakeAvi::kWrite) {
             EXPECT_EQ(failing.positions, (std::vector<long>{0})) << "the first frame is kept";
         }
@@ -257,9 +321,9 @@ TEST_F(RecordVideoTest, MissingFrameMemoryInterruptsAndKeepsWhatWasWritten) {
     EXPECT_EQ(sound.calls, (std::vector<std::string>{"open", "start", "stop", "destroy"}));
     EXPECT_EQ(avi.calls.back(), "release-file");
     EXPECT_TRUE(log.Has("GlobalLock(Bitmap2Dib()) Error!"));
-    ASSERT_EQ(boxes.Boxes().size(), 1u);
-    EXPECT_EQ(boxes.Boxes()[0].text, GetText("MsgBox", "RecordingError"));
-    EXPECT_EQ(boxes.Boxes()[0].caption, "Error");
+    // Said by the main window, which gets the reason with the message.
+    EXPECT_EQ(reasons, (std::vector<int>{kInterruptMemory}));
+    EXPECT_TRUE(boxes.Boxes().empty());
     EXPECT_EQ(job.ThreadActive.load(), 0);
 }
 
@@ -268,7 +332,7 @@ TEST_F(RecordVideoTest, OldVideoInterfaceEndsWithoutAMessage) {
     rectest::LogTail log;
     avi.version = 0x01090000;
     RecordVideo(env, frames, "/tmp/never-written.avi", 100, 100, 64, 48, 20);
-    testsupport::WaitUntil([] { return false; }, std::chrono::milliseconds(50));
+    ASSERT_TRUE(testsupport::ProcessPosted());
     EXPECT_TRUE(ended.empty());
     EXPECT_TRUE(avi.calls.empty());
     EXPECT_EQ(frames.grabs, 0);
@@ -294,6 +358,16 @@ TEST_F(RecordVideoTest, SoundRunsAroundTheLoopOnlyWhenAsked) {
     frames.onGrab = nullptr;
     Run(frames.grabs + 1);
     EXPECT_TRUE(silent.calls.empty());
+}
+
+TEST_F(RecordVideoTest, ASoundStartThatFailedIsLoggedAndTheVideoGoesOn) {
+    rectest::LogTail log;
+    sound.startResult = false;
+    job.RecordAudio = 1;
+    Run(3);
+    EXPECT_TRUE(log.Has("StartAudioRecording Error")) << log.Text();
+    EXPECT_EQ(sound.calls, (std::vector<std::string>{"open", "start", "stop", "destroy"}));
+    EXPECT_EQ(ended, (std::vector<std::string>{"finish"}));
 }
 
 TEST_F(RecordVideoTest, FrameIsShownOnlyAroundARegionRecording) {

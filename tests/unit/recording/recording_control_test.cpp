@@ -3,6 +3,11 @@
 #include "recording/flashing_wnd.h"
 #include "recording/recording_control.h"
 #include "recording/recording_messages.h"
+#include "recording/temp_files.h"
+#include "companions/phrasebook/phrasebook.h"
+#include "platform/core/paths.h"
+
+#include <cstdio>
 
 #include <gtest/gtest.h>
 #include <map>
@@ -16,7 +21,7 @@ protected:
     ControlTest() {
         host.settings.RecordMode = 0;
         host.settings.StartMinimize = 1;
-        control.SetSleep([this](unsigned ms) { host.events.push_back("sleep " + std::to_string(ms)); });
+        control.SetSleep([](unsigned) {});
         control.SetThreadStarter([this](RecordEnvironment env) {
             host.events.push_back("thread");
             started.push_back(env);
@@ -94,7 +99,7 @@ TEST_F(ControlTest, StatusWindowSitsBelowTheAreaOrAboveWhenThereIsNoRoom) {
         {0, "100", "100", "300", "200", 190, 310},
         {0, "100", "900", "300", "200", 190, 865},
         {0, "0", "870", "301", "200", 90, 1080},  // exactly at the screen height stays below
-        {0, "-50", "0", "15", "15", -103, 25},
+        {0, "-50", "0", "15", "15", -53, 25},  // wholly off the screen: moved onto it first
     };
     for (const Case& c : cases) {
         host.settings.RecordMode = c.mode;
@@ -116,13 +121,13 @@ TEST_F(ControlTest, StatusWindowSitsBelowTheAreaOrAboveWhenThereIsNoRoom) {
     EXPECT_EQ(started.back().height, 1080);
 }
 
-TEST_F(ControlTest, StartWaitsHalfASecondAfterMinimisingThenStartsTheThread) {
+TEST_F(ControlTest, StartMinimisesBeforeItStartsTheThreadAndShowsTheStatusWindow) {
     control.OnStart();
     std::vector<std::string> order;
     for (const std::string& e : host.events)
-        if (e == "minimize" || e == "sleep 500" || e == "thread" || e == "status-place" || e == "status-show")
+        if (e == "minimize" || e == "thread" || e == "status-place" || e == "status-show")
             order.push_back(e);
-    EXPECT_EQ(order, (std::vector<std::string>{"minimize", "sleep 500", "thread", "status-place", "status-show"}));
+    EXPECT_EQ(order, (std::vector<std::string>{"minimize", "thread", "status-place", "status-show"}));
     EXPECT_TRUE(host.timerRunning);
     EXPECT_EQ(control.Job().ThreadActive.load(), 1);
     // The area controls are disabled in their fixed order.
@@ -166,7 +171,7 @@ TEST_F(ControlTest, EveryTransitionOfTheStateTable) {
     for (auto [id, enabled] : host.areaControls) EXPECT_TRUE(enabled) << id;
 }
 
-TEST_F(ControlTest, StopWaitsFiftyMillisecondsBeforeHidingTheStatusWindow) {
+TEST_F(ControlTest, StopStopsTheStatusTimerBeforeHidingTheStatusWindow) {
     control.OnStart();
     host.events.clear();
     rectest::LogTail log;
@@ -174,8 +179,8 @@ TEST_F(ControlTest, StopWaitsFiftyMillisecondsBeforeHidingTheStatusWindow) {
     auto at = [this](const std::string& e) {
         return std::find(host.events.begin(), host.events.end(), e) - host.events.begin();
     };
-    EXPECT_LT(at("kill-timer"), at("sleep 50"));
-    EXPECT_LT(at("sleep 50"), at("status-hide"));
+    EXPECT_LT(at("kill-timer"), at("status-hide"));
+    EXPECT_LT(at("status-hide"), static_cast<long>(host.events.size()));
     EXPECT_TRUE(log.Has("Stop Rivive Zuzuve"));
 
     rectest::LogTail idle;  // Stop while idle resets again and logs again
@@ -184,29 +189,80 @@ TEST_F(ControlTest, StopWaitsFiftyMillisecondsBeforeHidingTheStatusWindow) {
     EXPECT_EQ(State(), "000 100");
 }
 
-TEST_F(ControlTest, AfterAnInterruptionOnlyStopLeadsBack) {
+TEST_F(ControlTest, AnInterruptionReturnsToIdleAndSaysWhyAndWhereTheFilesAreKept) {
+    LoadLanguageFiles(RZ_BIN_DIR "/Languages/*.xml");
+    SelectLanguage("English");
+    testsupport::TempDir dir;
+    const std::string video = dir.File("temp.avi"), sound = dir.File("temp.wav");
+    struct Case {
+        int reason;
+        bool paused, audio, soundOnDisk;
+        const char* words;  // what the box must say, in plain words
+        std::vector<std::string> kept;
+    } cases[] = {
+        {kInterruptDiskFull, false, true, true, "the disk is full", {video, sound}},
+        {kInterruptDiskFull, true, true, true, "the disk is full", {video, sound}},
+        {kInterruptWrite, false, false, true, "could not be written", {video}},
+        {kInterruptSetup, false, true, false, "could not be set up", {video}},
+        {kInterruptMemory, false, false, false, "not enough memory", {video}},
+    };
+    testsupport::WriteFile(video, "RIFF");
+    host.settings.ClickHighMouse = 1;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::to_string(c.reason) + (c.paused ? " paused" : ""));
+        std::remove(sound.c_str());
+        if (c.soundOnDisk) testsupport::WriteFile(sound, "RIFF");
+        host.settings.RecordAudio = c.audio;
+        host.tempWav = sound;
+        SetTempAviPath(video);
+        const std::size_t starts = started.size();
+        control.OnStart();
+        ASSERT_EQ(started.size(), starts + 1);
+        if (c.paused) control.OnPause();
+        host.elapsed = 9;
+        ThreadEnds();
+
+        testsupport::MessageBoxRecorder boxes;
+        rectest::LogTail log;
+        EXPECT_EQ(control.OnRecordInterrupted(c.reason, started.back().recordingNumber), 0);
+        EXPECT_TRUE(log.Has("OnRecordInterrupted!"));
+        EXPECT_EQ(State(), "000 100") << "Start works again, Pause and Stop are off";
+        EXPECT_FALSE(host.statusVisible);
+        EXPECT_FALSE(host.timerRunning);
+        EXPECT_FALSE(host.statusPaused);
+        EXPECT_EQ(host.elapsed, 0);
+        EXPECT_EQ(host.hookInstalled.load(), 0);
+        EXPECT_TRUE(host.areaControls[kIdEditWidth]);
+        ASSERT_EQ(boxes.Boxes().size(), 1u);
+        const std::string text = boxes.Boxes()[0].text;
+        EXPECT_NE(text.find(c.words), std::string::npos) << text;
+        for (const std::string& file : c.kept) EXPECT_NE(text.find(file), std::string::npos) << text;
+        if (c.kept.size() == 1) {
+            EXPECT_EQ(text.find(sound), std::string::npos) << text;
+        }
+        for (const std::string& file : c.kept) EXPECT_TRUE(log.Has(file)) << "the log names " << file;
+        EXPECT_TRUE(platform::FileExists(video)) << "the files are kept";
+
+        control.OnStart();
+        EXPECT_EQ(started.size(), starts + 2) << "a new recording starts";
+        control.OnStop();
+        ThreadEnds();
+    }
+}
+
+TEST_F(ControlTest, AnInterruptionOfAnEarlierRecordingLeavesTheCurrentOneRunning) {
     control.OnStart();
-    rectest::LogTail log;
-    EXPECT_EQ(control.OnRecordInterrupted(0, 0), 0);
-    EXPECT_TRUE(log.Has("OnRecordInterrupted!"));
-    EXPECT_EQ(State(), "100 000");
+    const platform::LPARAM earlier = started.back().recordingNumber;
+    control.OnStop();
     ThreadEnds();
     control.OnStart();
-    control.OnHotKey(kHotKeyStart, 0);
-    EXPECT_EQ(started.size(), 1u);
-    EXPECT_EQ(State(), "100 000");
-    control.OnHotKey(kHotKeyStop, 0);
-    EXPECT_EQ(State(), "000 100");
-    control.OnStart();
-    EXPECT_EQ(started.size(), 2u);
-
-    // Interrupted while paused: Start is enabled but still does nothing.
-    control.OnPause();
-    control.OnRecordInterrupted(0, 0);
-    EXPECT_EQ(State(), "100 100");
-    control.OnStart();
-    EXPECT_EQ(State(), "100 100");
-    EXPECT_EQ(started.size(), 2u);
+    ASSERT_EQ(started.size(), 2u);
+    EXPECT_NE(started.back().recordingNumber, earlier);
+    testsupport::MessageBoxRecorder boxes;
+    control.OnRecordInterrupted(kInterruptWrite, earlier);
+    EXPECT_EQ(State(), "110 011");
+    EXPECT_TRUE(host.statusVisible);
+    EXPECT_EQ(boxes.Boxes().size(), 1u) << "the earlier recording's fate is still told";
 }
 
 TEST_F(ControlTest, StartWhileThePreviousThreadIsClosingIsRefused) {
@@ -274,6 +330,66 @@ TEST_F(ControlTest, FrameRateZeroIsTakenAsOne) {
     control.OnStart();
     EXPECT_EQ(control.Job().FrameRate, 1);
     EXPECT_EQ(control.Job().MsPerFrame, 1000);
+}
+
+TEST_F(ControlTest, FrameRatesOutOfRangeAreBroughtIntoItAndLogged) {
+    struct Case {
+        int setting, used, msPerFrame;
+        bool logged;
+    } cases[] = {{100000, 100, 10, true}, {101, 100, 10, true}, {100, 100, 10, false},
+                 {1, 1, 1000, false},     {-5, 1, 1000, true}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.setting);
+        host.settings.FrameRate = c.setting;
+        rectest::LogTail log;
+        control.OnStart();
+        EXPECT_EQ(control.Job().FrameRate, c.used);
+        EXPECT_EQ(control.Job().MsPerFrame, c.msPerFrame);
+        EXPECT_EQ(host.settings.FrameRate, c.used);
+        EXPECT_EQ(log.Has("FrameRate " + std::to_string(c.setting) + " cannot be recorded"), c.logged);
+        control.OnStop();
+        ThreadEnds();
+    }
+}
+
+TEST_F(ControlTest, ARegionBeyondTheScreenIsRecordedWhereItLiesOnTheScreen) {
+    struct Case {
+        const char *left, *top, *width, *height;
+        int x, y, w, h;  // what is recorded on the 1920 x 1080 screen
+    } cases[] = {
+        {"100", "100", "653", "99999", 100, 100, 653, 980},   // a hand-edited height
+        {"-50", "-20", "300", "200", 0, 0, 250, 180},         // over the top-left corner
+        {"1800", "900", "400", "400", 1800, 900, 120, 180},   // over the bottom-right corner
+        {"5000", "100", "300", "200", 1620, 100, 300, 200},   // wholly beyond: moved on
+        {"1910", "0", "300", "2000", 1620, 0, 300, 1080},     // 10 pixels left: moved on
+        {"0", "0", "1920", "1080", 0, 0, 1920, 1080},         // the screen itself: unchanged
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.left) + "," + c.top + " " + c.width + "x" + c.height);
+        host.edits = {{kIdEditLeft, c.left}, {kIdEditTop, c.top}, {kIdEditWidth, c.width},
+                      {kIdEditHeight, c.height}};
+        rectest::LogTail log;
+        control.OnStart();
+        ASSERT_FALSE(started.empty());
+        const RecordEnvironment& env = started.back();
+        EXPECT_EQ((std::vector<int>{env.left, env.top, env.width, env.height}),
+                  (std::vector<int>{c.x, c.y, c.w, c.h}));
+        EXPECT_EQ((std::vector<int>{host.settings.RecordLeft, host.settings.RecordTop,
+                                    host.settings.RecordRight, host.settings.RecordBottom}),
+                  (std::vector<int>{c.x, c.y, c.w, c.h}));
+        const bool changed = std::to_string(c.w) != c.width || std::to_string(c.x) != c.left ||
+                             std::to_string(c.h) != c.height || std::to_string(c.y) != c.top;
+        EXPECT_EQ(log.Has("lies beyond the 1920x1080 screen"), changed);
+        control.OnStop();
+        ThreadEnds();
+    }
+    // A second screen to the right of the first: a region on it is left where it is.
+    host.desktopWidth = 3840;
+    host.edits = {{kIdEditLeft, "2000"}, {kIdEditTop, "100"}, {kIdEditWidth, "300"},
+                  {kIdEditHeight, "200"}};
+    control.OnStart();
+    EXPECT_EQ(started.back().left, 2000);
+    EXPECT_EQ(started.back().width, 300);
 }
 
 TEST_F(ControlTest, NoSoundDeviceRecordsWithoutSound) {
@@ -345,13 +461,19 @@ TEST_F(ControlTest, StopAfterFullScreenEnablesOnlyTheModeButtons) {
 
 TEST_F(ControlTest, MainWindowMessagesReachTheControl) {
     platform::MessageWindow window;
-    control.AttachTo(window);
+    RecordingControl* routed = nullptr;
+    RouteRecordingMessages(window, [&routed] { return routed; });
+    EXPECT_EQ(platform::SendMessage(window.Handle(), platform::WM_HOTKEY, kHotKeyStart, 0), 0);
+    EXPECT_EQ(State(), "000 000") << "nothing reaches a control that is not there";
+    routed = &control;
     frameCalls.clear();
     EXPECT_EQ(platform::SendMessage(window.Handle(), WM_USER_FLASHFRAME, 1, 0), 0);
     EXPECT_EQ(frameCalls, (std::vector<std::string>{"hide"}));
     platform::SendMessage(window.Handle(), platform::WM_HOTKEY, kHotKeyStart, 0);
     EXPECT_EQ(State(), "110 011");
+    testsupport::MessageBoxRecorder boxes;
     platform::PostMessage(window.Handle(), WM_USER_RECORDINTERRUPTED, 0, 0);
     EXPECT_TRUE(testsupport::WaitUntil([this] { return control.Job().Running == 0; }));
-    EXPECT_EQ(State(), "100 000");
+    EXPECT_EQ(State(), "000 100");
+    EXPECT_EQ(boxes.Boxes().size(), 1u);
 }

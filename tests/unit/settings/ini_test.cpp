@@ -29,12 +29,12 @@ TEST(CIni, GetBoolFollowsTheFlagRules) {
               "f1=no\nf2=false\nf3=abc\nf4=0\nempty=\nblank=   \n");
     settings::CIni ini(path);
     for (const char* key : {"t1", "t2", "t3", "t4", "t5"})
-        EXPECT_EQ(ini.GetBool(key, "S", 0), 1) << key;
-    for (const char* key : {"f1", "f2", "f3", "f4"}) EXPECT_EQ(ini.GetBool(key, "S", 1), 0) << key;
-    EXPECT_EQ(ini.GetBool("empty", "S", 1), 1);
-    EXPECT_EQ(ini.GetBool("blank", "S", 1), 1);
-    EXPECT_EQ(ini.GetBool("missing", "S", 1), 1);
-    EXPECT_EQ(ini.GetBool("t1", "Missing", 0), 0);
+        EXPECT_EQ(ini.GetBool("S", key, 0), 1) << key;
+    for (const char* key : {"f1", "f2", "f3", "f4"}) EXPECT_EQ(ini.GetBool("S", key, 1), 0) << key;
+    EXPECT_EQ(ini.GetBool("S", "empty", 1), 1);
+    EXPECT_EQ(ini.GetBool("S", "blank", 1), 1);
+    EXPECT_EQ(ini.GetBool("S", "missing", 1), 1);
+    EXPECT_EQ(ini.GetBool("Missing", "t1", 0), 0);
 }
 
 TEST(CIni, IntegersAreCutTo64BytesButStringsAreReadWhole) {

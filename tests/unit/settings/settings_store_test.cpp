@@ -1,6 +1,7 @@
 #include "platform/core/paths.h"
 #include "platform/core/profile.h"
 #include "settings/settings_store.h"
+#include "settings/settings_table.h"
 #include "support/test_support.h"
 
 #include <gtest/gtest.h>
@@ -203,6 +204,53 @@ TEST(SaveSettings, AnUnwritablePlaceIsReportedAndKeepsTheValuesInMemory) {
         EXPECT_EQ(platform::FileExists(c.path), c.written) << c.path;
     }
     EXPECT_EQ(s.FrameRate, 30);
+}
+
+TEST(SettingsTable, EveryKeyIsReadIntoItsOwnMemberAndWrittenBackUnderItsOwnName) {
+    // A distinct value per key shows a key read into another member or written under another
+    // name; flags get "yes", which only a flag reads as 1.
+    TempDir dir;
+    const std::string path = dir.File("Config.ini");
+    std::string text;
+    int n = 1000;
+    for (const char* section : {settings::kAreaSection, settings::kOutputSection,
+                                settings::kVideoSection, settings::kAudioSection,
+                                settings::kGlobalSection}) {
+        text += std::string("[") + section + "]\n";
+        for (const settings::IntSetting& e : settings::kIntSettings)
+            if (std::string(e.section) == section)
+                text += std::string(e.key) + "=" +
+                        (e.kind == settings::ValueKind::Flag ? "yes" : std::to_string(++n)) + "\n";
+        if (std::string(section) == settings::kAudioSection)
+            for (const settings::FormatSetting& f : settings::kFormatSettings)
+                text += std::string(f.key) + "=" + std::to_string(++n) + "\n";
+    }
+    WriteFile(path, text);
+    RecordSettings s;
+    platform::WAVEFORMATEX compressed{};
+    settings::LoadSettings(s, path, kCentred, &compressed);
+
+    const std::string copy = dir.File("Copy.ini");
+    settings::SaveSettings(s, copy, &compressed);
+    settings::SaveGlobalOptions(s, copy);
+    n = 1000;
+    for (const settings::IntSetting& e : settings::kIntSettings) {
+        const bool flag = e.kind == settings::ValueKind::Flag;
+        const int expected = flag ? 1 : ++n;
+        const bool loaded = e.reader != settings::Reader::Options;
+        if (loaded) {
+            EXPECT_EQ(s.*e.member, expected) << e.key;
+        } else {
+            EXPECT_EQ(s.*e.member, e.def) << e.key << " is left to the Options dialog";
+        }
+        EXPECT_EQ(Value(copy, e.section, e.key), std::to_string(loaded ? expected : e.def)) << e.key;
+        if (std::string(e.key) == "Audio_samples_per_seconds")
+            for (const settings::FormatSetting& f : settings::kFormatSettings) {
+                ++n;
+                EXPECT_EQ(f.get(compressed), n) << f.key;
+                EXPECT_EQ(Value(copy, settings::kAudioSection, f.key), std::to_string(n)) << f.key;
+            }
+    }
 }
 
 }  // namespace
