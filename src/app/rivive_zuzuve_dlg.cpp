@@ -28,6 +28,7 @@
 #include "platform/ui/dialog_builder.h"
 #include "platform/ui/pixels.h"
 #include "recording/avi_api.h"
+#include "recording/finished_recording.h"
 #include "recording/flashing_wnd.h"
 #include "recording/recording_control.h"
 #include "resources/cursors.h"
@@ -463,7 +464,10 @@ void CRiviveZuzuveDlg::OnCancel() {
     // The control goes with the frame it draws; it is idle here (closing refuses while recording).
     recording_.reset();
     // A recording stopped just before is not finished on the way out: it stays on disk.
-    messages_.On(WM_USER_RECORDFINISH, [](platform::WPARAM, platform::LPARAM) { return 0; });
+    messages_.On(WM_USER_RECORDFINISH, [](platform::WPARAM ticket, platform::LPARAM) {
+        recording::TakeFinished(static_cast<std::uintptr_t>(ticket));
+        return 0;
+    });
     flashing_.reset();
     if (flags_.HookInstalled != 0) {
         UninstallMyHook(Handle());

@@ -69,6 +69,9 @@ protected:
             kDeadline);
     }
 
+    static bool WaitUntilNothingPending() {
+        return testsupport::WaitUntil([] { return recording::PendingFinishes() == 0; });
+    }
     std::string Texts() const {
         std::string all;
         for (const auto& box : boxes_.Boxes()) all += "[" + box.text + "] ";
@@ -143,6 +146,7 @@ TEST_F(FinishWhileRecordingTest, QuitRightAfterStopAsksAndKeepsTheRecording) {
     ASSERT_EQ(boxes_.Boxes().size(), 1u) << Texts();
     EXPECT_EQ(boxes_.Boxes()[0].text, GetText("MsgBox", "OnFinishing"));
     EXPECT_EQ(dialogs_, 0) << "nothing saved on the way out";
+    EXPECT_TRUE(WaitUntilNothingPending()) << "a later quit is not held by it";
     const std::string tempAvi = recording::TempAviPath();
     EXPECT_GT(VideoSeconds(tempAvi), 0.5) << "the recording stays for the next start";
     fs::remove(tempAvi);
