@@ -76,6 +76,7 @@ public:
     bool ClockMs(std::uint32_t* msSinceStart) override;
     void StopAudioRecording() override { StopCapture(true); }
     void DestroySoundFile() override { ReleaseSoundFile(); }
+    std::string SoundFilePath() const override { return m_TempWavPath; }
 
     // 1 when capture runs, 0 after a reported error.
     int Start();
