@@ -349,7 +349,8 @@ TEST_F(RecordFinishTest, FormatsForTheConverterGoToTheConverterWorker) {
         chosen_ = dir_.File(row.name);
         FakeConverter converter;
         converter.Script({{"bitrate: 1250 kb/s"}});
-        converter.Script({{"time=1.00 bitrate=1.0kbits/s\n"}, {true, 0, 0}, chosen_});
+        // Held until the test has looked at the flag: one chunk, then the end.
+        converter.Script({{"time=1.00 bitrate=1.0kbits/s\n"}, {true, 0, 0}, chosen_, /*stepwise=*/true});
         services_.launcher = &converter;
         services_.programFolder = "/opt/rz/";
         requests_.clear();
@@ -359,6 +360,8 @@ TEST_F(RecordFinishTest, FormatsForTheConverterGoToTheConverterWorker) {
         finisher.OnRecordFinish(0, 0);
         EXPECT_EQ(OutputPath(), chosen_);
         EXPECT_EQ(host_.converting, 1) << "set before the worker runs";
+        converter.Release();
+        converter.Release();
         ASSERT_EQ(requests_.size(), 1u);
         EXPECT_EQ(requests_[0].filter, row.filter);
         ASSERT_TRUE(testsupport::WaitUntil([&] { return log.Since().find("Complete!") != std::string::npos; }));
