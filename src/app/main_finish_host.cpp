@@ -7,6 +7,7 @@
 #include "audio/wave_in_capture.h"
 #include "companions/clickwatch/clickwatch.h"
 #include "finishing/progess_dlg.h"
+#include "recording/finished_recording.h"
 #include "recording/recording_control.h"
 #include "recording/temp_files.h"
 
@@ -74,6 +75,31 @@ std::function<void()> MainFinishHost::EndApplication() {
             },
             Qt::QueuedConnection);
     };
+}
+
+void MainFinishHost::Quit() {
+    QPointer<CRiviveZuzuveDlg> dlg(&dlg_);
+    QMetaObject::invokeMethod(
+        &dlg_,
+        [dlg] {
+            if (dlg) dlg->OnCancel();
+        },
+        Qt::QueuedConnection);
+}
+
+bool FinishPending(CRiviveZuzuveDlg& dlg) {
+    return finishing::FinishesInProgress() > 0 || recording::PendingFinishes() > 0 ||
+           (dlg.Recording() && dlg.Recording()->Job().ThreadActive);
+}
+
+bool QuitWhileFinishing(CRiviveZuzuveDlg& dlg) {
+    finishing::RecordFinisher* finisher = FinisherOf(dlg);
+    // A recording thread still closing its files needs this thread (its sound buffers, its
+    // boxes): the recorder ends at its finish message rather than waiting for it here.
+    const bool closing = dlg.Recording() && dlg.Recording()->Job().ThreadActive;
+    if (!finisher || (!finisher->InDialog() && !closing)) return false;
+    finisher->RequestQuit();
+    return true;
 }
 
 finishing::RecordFinisher& InstallFinishing(CRiviveZuzuveDlg& dlg, finishing::FinishServices services) {

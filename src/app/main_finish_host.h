@@ -27,6 +27,7 @@ public:
     std::atomic<std::int32_t>& Converting() override;
     std::atomic<std::int32_t>& CancelConvert() override;
     std::function<void()> EndApplication() override;
+    void Quit() override;
 
 private:
     CRiviveZuzuveDlg& dlg_;
@@ -39,6 +40,14 @@ finishing::RecordFinisher& InstallFinishing(CRiviveZuzuveDlg& dlg,
                                             finishing::FinishServices services = finishing::SystemFinishServices());
 // The handler installed on `dlg`, or null.
 finishing::RecordFinisher* FinisherOf(CRiviveZuzuveDlg& dlg);
+
+// A recording of `dlg` has stopped and is not saved yet: its thread is closing the files, its
+// finish message waits, the handler or one of its workers is at it.
+bool FinishPending(CRiviveZuzuveDlg& dlg);
+// Quit asked for while FinishPending: true when the quit must wait (a Save As dialog is being
+// closed first, or the recording thread is still closing its files; the recorder then ends by
+// itself, keeping the recording on disk).
+bool QuitWhileFinishing(CRiviveZuzuveDlg& dlg);
 
 // Creates the progress window, placed by the primary screen's size, and hands it to the main
 // window unless a window was handed to it before; deleted with the main window.

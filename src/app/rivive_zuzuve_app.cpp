@@ -3,8 +3,12 @@
 #include "app/log_lines.h"
 #include "app/rivive_zuzuve_dlg.h"
 #include "companions/phrasebook/phrasebook.h"
+#include "finishing/left_recordings.h"
 #include "platform/core/instance_lock.h"
 #include "platform/core/message_box.h"
+#include "recording/temp_files.h"
+
+#include <QTimer>
 
 namespace app {
 
@@ -22,6 +26,10 @@ bool CRiviveZuzuveApp::InitInstance() {
 
     {
         CRiviveZuzuveDlg dlg;  // window-modal without an owner: it blocks no other window
+        // Once the window is up: recordings an earlier run left unfinished (no other copy runs).
+        QTimer::singleShot(0, &dlg, [&dlg] {
+            finishing::OfferLeftRecordings(dlg.Handle(), dlg.Settings(), recording::GetTempFolder());
+        });
         dlg.exec();
     }
     return false;

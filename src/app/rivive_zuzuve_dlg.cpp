@@ -28,6 +28,7 @@
 #include "platform/ui/dialog_builder.h"
 #include "platform/ui/pixels.h"
 #include "recording/avi_api.h"
+#include "recording/finished_recording.h"
 #include "recording/flashing_wnd.h"
 #include "recording/recording_control.h"
 #include "resources/cursors.h"
@@ -462,6 +463,11 @@ void CRiviveZuzuveDlg::SaveSettingsOrLog() {
 void CRiviveZuzuveDlg::OnCancel() {
     // The control goes with the frame it draws; it is idle here (closing refuses while recording).
     recording_.reset();
+    // A recording stopped just before is not finished on the way out: it stays on disk.
+    messages_.On(WM_USER_RECORDFINISH, [](platform::WPARAM ticket, platform::LPARAM) {
+        recording::TakeFinished(static_cast<std::uintptr_t>(ticket));
+        return 0;
+    });
     flashing_.reset();
     if (flags_.HookInstalled != 0) {
         UninstallMyHook(Handle());
@@ -484,6 +490,13 @@ bool CRiviveZuzuveDlg::QuitRefused() {
                                  platform::MB_OKCANCEL) == platform::IDOK)
             flags_.CancelConvert = 1;
         return true;
+    }
+    if (FinishPending(*this)) {
+        // A recording not saved yet stays on disk and is offered again at the next start.
+        if (platform::MessageBox(Handle(), GetText("MsgBox", "OnFinishing"), "",
+                                 platform::MB_OKCANCEL) != platform::IDOK)
+            return true;
+        return QuitWhileFinishing(*this);
     }
     return false;
 }

@@ -1,4 +1,6 @@
 #pragma once
+#include <string>
+
 // What the recording thread asks of sound capture during one recording.
 // Thread contract: every call comes from the recording thread, in this order:
 // OpenSoundFile, StartAudioRecording, (frame loop with PauseAt/ResumeAt), StopAudioRecording,
@@ -28,6 +30,8 @@ public:
     virtual std::uint32_t MissingMs() const { return 0; }
     // Completes the WAVE file (if one exists) and clears the reference.
     virtual void DestroySoundFile() = 0;
+    // Full path of the sound file of this recording (empty when none was made).
+    virtual std::string SoundFilePath() const { return {}; }
 };
 
 }  // namespace audio

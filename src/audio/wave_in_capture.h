@@ -86,6 +86,7 @@ public:
     void StopAudioRecording() override;
     std::uint32_t MissingMs() const override;
     void DestroySoundFile() override { ReleaseSoundFile(); }
+    std::string SoundFilePath() const override { return m_TempWavPath; }
 
     // 1 when capture runs, 0 after a reported error.
     int Start();

@@ -6,6 +6,7 @@
 #include "finishing/converter_output.h"
 #include "finishing/file_copy.h"
 #include "finishing/finish_texts.h"
+#include "finishing/output_refused.h"
 #include "finishing/progess_dlg.h"
 #include "finishing/saved_file_message.h"
 #include "platform/core/message_box.h"
@@ -14,6 +15,7 @@
 #include <chrono>
 #include <memory>
 #include <string_view>
+#include <unistd.h>
 
 namespace finishing {
 
@@ -47,6 +49,11 @@ std::string LastLine(std::string text) {
 void ReportConvertFailed(const ConvertJob& job, const std::string& why) {
     const std::string line = "Convert Failed! " + why;
     WriteLogLine(line.c_str());
+    const std::string folder = FolderOf(job.outputPath);
+    if (job.outputRefused && (::access(folder.c_str(), W_OK) != 0 || FolderIsFull(folder))) {
+        job.outputRefused(job.outputPath);
+        return;
+    }
     std::string text = GetText("MsgBox", "ConvertFailed") + job.tempAviPath;
     if (job.recordAudio) text += "\n" + job.tempWavPath;
     platform::MessageBox(0, text, kNoteCaption, platform::MB_OK | platform::MB_ICONWARNING);

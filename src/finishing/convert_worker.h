@@ -17,6 +17,7 @@
 #include <atomic>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 #include <thread>
 
@@ -41,6 +42,10 @@ struct ConvertJob {
     // Removes the tray icon and ends the main window's modal loop with the cancel result,
     // without the exit routine (the settings are not saved). Called from the worker.
     std::function<void()> endApplication;
+    // The output folder cannot take the file (given the output path); null: reported as any
+    // other failed conversion.
+    std::function<void(const std::string&)> outputRefused;
+    std::shared_ptr<const void> inProgress;  // held while the worker runs
 };
 
 // The source bit rate in kbit/s as the converter prints it for the video alone: 500000 when it

@@ -40,10 +40,12 @@ void CopyThreadProc(const CopyJob& job) {
         job.tempAviPath, job.outputPath, /*failIfExists=*/true,
         [&progress](std::uint64_t total, std::uint64_t done, int reason) { return progress(total, done, reason); });
     if (!copied) {
-        platform::MessageBox(0, GetText("MsgBox", "UnableCreateFile"), kNoteCaption,
-                             platform::MB_OK | platform::MB_ICONWARNING);
         WriteLogLine("CopyFileEx Error!");
         ShowProgress(false);
+        if (job.outputRefused) job.outputRefused(job.outputPath);
+        else
+            platform::MessageBox(0, GetText("MsgBox", "UnableCreateFile"), kNoteCaption,
+                                 platform::MB_OK | platform::MB_ICONWARNING);
         return;
     }
     ShowProgress(false);

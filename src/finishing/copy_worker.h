@@ -9,6 +9,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 #include <thread>
 
@@ -23,6 +24,9 @@ struct CopyJob {
     std::int32_t autoSave = 0;
     std::int32_t playVideo = 0;
     ShellOpenFn shellOpen;  // the shell's "open" verb
+    // The output could not be made (given the output path); null: the "UnableCreateFile" box.
+    std::function<void(const std::string&)> outputRefused;
+    std::shared_ptr<const void> inProgress;  // held while the worker runs
 };
 
 // Drives the bar during a copy; always lets the copy go on.

@@ -37,6 +37,8 @@ public:
     // the main window's modal loop with the cancel result, without the exit routine (the
     // settings are not saved). The function returned may be called from any thread.
     virtual std::function<void()> EndApplication() = 0;
+    // The exit routine, run once the handler has returned (a quit confirmed while it waited).
+    virtual void Quit() {}
 };
 
 }  // namespace finishing

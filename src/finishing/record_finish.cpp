@@ -6,6 +6,7 @@
 #include "finishing/file_copy.h"
 #include "finishing/finish_texts.h"
 #include "finishing/merge.h"
+#include "finishing/output_refused.h"
 #include "finishing/output_names.h"
 #include "finishing/progess_dlg.h"
 #include "finishing/saved_file_message.h"
@@ -15,8 +16,9 @@
 #include "recording/recording_messages.h"
 #include "settings/record_settings.h"
 
-#include <filesystem>
 #include <cstdio>
+#include <filesystem>
+#include <memory>
 
 namespace finishing {
 
@@ -32,9 +34,13 @@ void LogFilePath(const std::string& path) {
     WriteLogLine(line.c_str());
 }
 
-void UnableCreateFileNoOwner() {
-    platform::MessageBox(0, GetText("MsgBox", "UnableCreateFile"), kNoteCaption,
-                         platform::MB_OK | platform::MB_ICONWARNING);
+std::atomic<int> finishesInProgress{0};
+
+// Counts one recording as being finished for as long as a copy of it lives (handed to a worker,
+// it lives until the worker ends).
+std::shared_ptr<const void> FinishToken() {
+    ++finishesInProgress;
+    return std::shared_ptr<const void>(nullptr, [](const void*) { --finishesInProgress; });
 }
 
 // With its missing parents, so a first automatic save into ~/Documents/... works even where
@@ -62,96 +68,149 @@ bool NeedsConverter(std::int32_t videoType) {
 
 const std::string& OutputPath() { return OutputPathStore(); }
 
+int FinishesInProgress() { return finishesInProgress.load(); }
+
 FinishServices SystemFinishServices() {
     FinishServices services;
     services.chooseSavePath = ShowSaveAsDialog;
     services.shellOpen = [](const std::string& path) { return platform::ShellOpen(path); };
+    services.closeSaveAs = CloseSaveAsDialogs;
     return services;
 }
 
 RecordFinisher::RecordFinisher(FinishHost& host, FinishServices services)
     : host_(host), services_(std::move(services)) {}
 
-platform::LRESULT RecordFinisher::OnRecordFinish(platform::WPARAM, platform::LPARAM) {
-    WriteLogLine("OnRecordFinish Math!");
-    if (host_.HookInstalled() != 0) {
-        host_.RemoveClickHook();
-        host_.HookInstalled() = 0;
-    }
-    host_.RestoreMain();
-
+RecordFinisher::Recording RecordFinisher::CurrentRecording() {
     const recording::RecordJob& job = host_.Job();
-    std::string path;
-    if (!ChooseOutputPath(DefaultFileName(job.VideoType), &path)) return 0;
+    Recording rec;
+    rec.tempAviPath = host_.TempAviPath();
+    rec.tempWavPath = host_.TempWavPath();
+    rec.VideoType = job.VideoType;
+    rec.AutoSave = job.AutoSave;
+    rec.RecordAudio = job.RecordAudio;
+    rec.RecordMode = job.RecordMode;
+    rec.RecordedSeconds = job.RecordedSeconds;
+    rec.SoundMissingMs = job.SoundMissingMs;
+    return rec;
+}
 
-    if (job.RecordAudio) {
-        if (!ProbeCreate(path)) {
-            WriteLogLine("Create Audio File Error!");
-            UnableCreateFileNoOwner();
-            LogFilePath(path);
-            if (RetryPosted == 0) {
-                RetryPosted = 1;
-                platform::PostMessage(host_.MainWindow(), recording::WM_USER_RECORDFINISH, 0, 0);
-            }
-            return 0;
-        }
-        if (!NeedsConverter(job.VideoType)) {
-            JoinWithSound(path);
-            return 0;
-        }
+platform::LRESULT RecordFinisher::OnRecordFinish(platform::WPARAM wParam, platform::LPARAM) {
+    std::optional<Recording> deposited = recording::TakeFinished(static_cast<std::uintptr_t>(wParam));
+    const Recording rec = deposited ? *deposited : CurrentRecording();
+    if (quitRequested_) {
+        const std::string line = "Quit before saving, recording kept: " + rec.tempAviPath + " " + rec.tempWavPath;
+        WriteLogLine(line.c_str());
+        QuitOnce();
+        return 0;
     }
-
-    if (NeedsConverter(job.VideoType)) StartConversion(path);
-    else StartCopy(path);
-    ClosingStep();
+    Finish(rec);
     return 0;
 }
 
-void RecordFinisher::StartCopy(const std::string& path) {
+void RecordFinisher::RequestQuit() {
+    quitRequested_ = true;
+    if (services_.closeSaveAs) services_.closeSaveAs();
+}
+
+void RecordFinisher::QuitOnce() {
+    if (dialogsOpen_ > 0 || quitSent_) return;
+    quitSent_ = true;
+    host_.Quit();
+}
+
+void RecordFinisher::Finish(const Recording& rec) {
+    const std::shared_ptr<const void> token = FinishToken();
+    WriteLogLine("OnRecordFinish Math!");
+    // A recording started since keeps its click hook and its minimised window.
+    if (host_.Job().Running == 0) {
+        if (host_.HookInstalled() != 0) {
+            host_.RemoveClickHook();
+            host_.HookInstalled() = 0;
+        }
+        host_.RestoreMain();
+    }
+
+    std::string path;
+    if (!ChooseOutputPath(rec, &path)) {
+        // The outermost run ends the recorder once every dialog is closed.
+        if (quitRequested_) QuitOnce();
+        return;
+    }
+
+    const bool converted = NeedsConverter(rec.VideoType);
+    // The converter overwrites its output, so trying the place first costs nothing there; a
+    // plain copy refuses an existing file and is not tried.
+    if (rec.RecordAudio || converted) {
+        if (!ProbeCreate(path)) {
+            if (rec.RecordAudio) WriteLogLine("Create Audio File Error!");
+            LogFilePath(path);
+            OutputRefused(rec, FolderOf(path));
+            return;
+        }
+        if (!converted) {
+            JoinWithSound(rec, path);
+            return;
+        }
+    }
+
+    if (converted) StartConversion(rec, path);
+    else StartCopy(rec, path);
+    ClosingStep(rec);
+}
+
+void RecordFinisher::OutputRefused(const Recording& rec, const std::string& folder) {
+    OfferAnotherPlace(host_.MainWindow(), rec, folder);
+}
+
+void RecordFinisher::StartCopy(const Recording& rec, const std::string& path) {
     ShowProgress(true);
     OutputPathStore() = path;
     CopyJob copy;
     copy.mainWindow = host_.MainWindow();
-    copy.tempAviPath = host_.TempAviPath();
+    copy.tempAviPath = rec.tempAviPath;
     copy.outputPath = path;
-    copy.autoSave = host_.Job().AutoSave;
+    copy.autoSave = rec.AutoSave;
     copy.playVideo = host_.Settings().PlayVideo;
     copy.shellOpen = services_.shellOpen;
+    copy.outputRefused = OfferAnotherPlaceFor(host_.MainWindow(), rec);
+    copy.inProgress = FinishToken();
     workerId_ = StartCopyWorker(std::move(copy));
 }
 
-void RecordFinisher::StartConversion(const std::string& path) {
-    const recording::RecordJob& job = host_.Job();
+void RecordFinisher::StartConversion(const Recording& rec, const std::string& path) {
     OutputPathStore() = path;
     ShowProgress(true);
     ConvertJob convert;
     convert.mainWindow = host_.MainWindow();
     convert.programFolder = services_.programFolder.empty() ? platform::GetProgramFolder() : services_.programFolder;
-    convert.tempAviPath = host_.TempAviPath();
-    convert.tempWavPath = host_.TempWavPath();
+    convert.tempAviPath = rec.tempAviPath;
+    convert.tempWavPath = rec.tempWavPath;
     convert.outputPath = path;
-    convert.videoType = job.VideoType;
-    convert.recordAudio = job.RecordAudio;
-    convert.autoSave = job.AutoSave;
+    convert.videoType = rec.VideoType;
+    convert.recordAudio = rec.RecordAudio;
+    convert.autoSave = rec.AutoSave;
     convert.playVideo = host_.Settings().PlayVideo;
-    convert.recordedSeconds = job.RecordedSeconds;
-    convert.soundMissingMs = job.SoundMissingMs;
+    convert.recordedSeconds = rec.RecordedSeconds;
+    convert.soundMissingMs = rec.SoundMissingMs;
     convert.shellOpen = services_.shellOpen;
     convert.launcher = services_.launcher;
     convert.converting = &host_.Converting();
     convert.cancelConvert = &host_.CancelConvert();
     convert.endApplication = host_.EndApplication();
+    convert.outputRefused = OfferAnotherPlaceFor(host_.MainWindow(), rec);
+    convert.inProgress = FinishToken();
     workerId_ = StartConvertWorker(std::move(convert));
 }
 
-bool RecordFinisher::ChooseOutputPath(const std::string& defaultName, std::string* path) {
-    const recording::RecordJob& job = host_.Job();
-    if (job.AutoSave) {
+bool RecordFinisher::ChooseOutputPath(const Recording& rec, std::string* path) {
+    const std::string defaultName = DefaultFileName(rec.VideoType);
+    if (rec.AutoSave) {
         std::string folder = host_.Settings().AutoSaveDir;
         while (folder.size() > 1 && folder.back() == '/') folder.pop_back();
         if (folder.empty() || !EnsureFolder(folder)) {
-            UnableCreateFileNoOwner();
             WriteLogLine("Create Folder Error!");
+            OutputRefused(rec, folder);
             return false;
         }
         *path = folder + "/" + defaultName;
@@ -164,13 +223,21 @@ bool RecordFinisher::ChooseOutputPath(const std::string& defaultName, std::strin
     request.owner = host_.MainWindow();
     request.title = "Save As";
     request.fileName = defaultName;
-    request.filter = SaveAsFilter(job.VideoType);
+    request.filter = SaveAsFilter(rec.VideoType);
     request.initialFolder = lastSaveFolder_;
     std::string chosen;
-    if (!services_.chooseSavePath || !services_.chooseSavePath(request, &chosen)) {
-        DeleteFileQuietly(host_.TempAviPath());
-        DeleteFileQuietly(host_.TempWavPath());
-        ClosingStep();
+    ++dialogsOpen_;
+    const bool confirmed = services_.chooseSavePath && services_.chooseSavePath(request, &chosen);
+    --dialogsOpen_;
+    if (!confirmed && (quitRequested_ || rec.KeepOnCancel)) {
+        const std::string line = "Save Canceled, recording kept: " + rec.tempAviPath + " " + rec.tempWavPath;
+        WriteLogLine(line.c_str());
+        return false;
+    }
+    if (!confirmed) {
+        DeleteFileQuietly(rec.tempAviPath);
+        DeleteFileQuietly(rec.tempWavPath);
+        ClosingStep(rec);
         WriteLogLine("Save Canceled!");
         return false;
     }
@@ -181,9 +248,9 @@ bool RecordFinisher::ChooseOutputPath(const std::string& defaultName, std::strin
     return true;
 }
 
-void RecordFinisher::JoinWithSound(const std::string& path) {
-    const std::string tempAvi = host_.TempAviPath();
-    const std::string tempWav = host_.TempWavPath();
+void RecordFinisher::JoinWithSound(const Recording& rec, const std::string& path) {
+    const std::string& tempAvi = rec.tempAviPath;
+    const std::string& tempWav = rec.tempWavPath;
     MergeContext context;
     context.owner = host_.MainWindow();
     context.api = services_.mergeApi;
@@ -192,7 +259,7 @@ void RecordFinisher::JoinWithSound(const std::string& path) {
                                                   1, 1, context);
     switch (result) {
         case kMergeJoined:
-            ShowSavedFileMessage(host_.MainWindow(), host_.Job().AutoSave, path, host_.Job().SoundMissingMs);
+            ShowSavedFileMessage(host_.MainWindow(), rec.AutoSave, path, rec.SoundMissingMs);
             WriteLogLine("Merge_Video_And_Sound_File Successful!");
             DeleteFileQuietly(tempAvi);
             DeleteFileQuietly(tempWav);
@@ -212,7 +279,7 @@ void RecordFinisher::JoinWithSound(const std::string& path) {
         case kMergeNotAudio:
             WriteLogLine("Merge_Video_And_Sound_File Error code 2 or 4!");
             if (!CopyFileWithProgress(tempAvi, path, /*failIfExists=*/false)) {
-                UnableCreateFileOwned();
+                OutputRefused(rec, FolderOf(path));
                 return;
             }
             DeleteFileQuietly(tempAvi);
@@ -222,38 +289,31 @@ void RecordFinisher::JoinWithSound(const std::string& path) {
             break;
         case kMergeSaveFailed:
             WriteLogLine("Merge_Video_And_Sound_File Error code 5!");
-            SaveSideBySide(path, tempAvi, tempWav);
+            SaveSideBySide(rec, path);
             return;
         default: break;
     }
-    ClosingStep();
+    ClosingStep(rec);
 }
 
-void RecordFinisher::SaveSideBySide(const std::string& path, const std::string& tempAvi,
-                                    const std::string& tempWav) {
+void RecordFinisher::SaveSideBySide(const Recording& rec, const std::string& path) {
     const std::string soundCopy = path + ".wav";
-    if (!CopyFileWithProgress(tempAvi, path, /*failIfExists=*/false)) {
-        UnableCreateFileOwned();
+    // Both copies are made before either temporary file goes, so a failure keeps the recording.
+    if (!CopyFileWithProgress(rec.tempAviPath, path, /*failIfExists=*/false) ||
+        !CopyFileWithProgress(rec.tempWavPath, soundCopy, /*failIfExists=*/false)) {
+        DeleteFileQuietly(path);
+        OutputRefused(rec, FolderOf(path));
         return;
     }
-    DeleteFileQuietly(tempAvi);
-    if (!CopyFileWithProgress(tempWav, soundCopy, /*failIfExists=*/false)) {
-        UnableCreateFileOwned();
-        return;
-    }
-    DeleteFileQuietly(tempWav);
+    DeleteFileQuietly(rec.tempAviPath);
+    DeleteFileQuietly(rec.tempWavPath);
     platform::MessageBox(0, GetText("MsgBox", "FailedMessage") + path + "\n" + soundCopy, kNoteCaption,
                          platform::MB_OK | platform::MB_ICONWARNING);
-    ClosingStep();
+    ClosingStep(rec);
 }
 
-void RecordFinisher::UnableCreateFileOwned() {
-    platform::MessageBox(host_.MainWindow(), GetText("MsgBox", "UnableCreateFile"), kNoteCaption,
-                         platform::MB_OK | platform::MB_ICONWARNING);
-}
-
-void RecordFinisher::ClosingStep() {
-    if (host_.Job().RecordMode == 0 && host_.ShowSelectedArea())
+void RecordFinisher::ClosingStep(const Recording& rec) {
+    if (rec.RecordMode == 0 && host_.ShowSelectedArea() && host_.Job().Running == 0)
         platform::SendMessage(host_.MainWindow(), recording::WM_USER_FLASHFRAME, 0, 0);
 }
 

@@ -3,9 +3,24 @@
 #include "platform/core/messages.h"
 
 #include <QFileDialog>
+#include <QPointer>
 #include <QStringList>
 
+#include <vector>
+
 namespace finishing {
+
+namespace {
+std::vector<QPointer<QFileDialog>>& OpenDialogs() {
+    static std::vector<QPointer<QFileDialog>> dialogs;
+    return dialogs;
+}
+}  // namespace
+
+void CloseSaveAsDialogs() {
+    for (const QPointer<QFileDialog>& dialog : OpenDialogs())
+        if (dialog) dialog->reject();
+}
 
 std::string QtNameFilter(const std::string& filter) {
     std::string result;
@@ -33,7 +48,10 @@ bool ShowSaveAsDialog(const SaveAsRequest& request, std::string* path) {
     dialog.setOption(QFileDialog::DontConfirmOverwrite, true);
     dialog.setNameFilter(QString::fromStdString(QtNameFilter(request.filter)));
     dialog.selectFile(QString::fromStdString(request.fileName));
-    if (dialog.exec() != QDialog::Accepted) return false;
+    OpenDialogs().emplace_back(&dialog);
+    const int result = dialog.exec();
+    std::erase_if(OpenDialogs(), [&dialog](const QPointer<QFileDialog>& d) { return !d || d == &dialog; });
+    if (result != QDialog::Accepted) return false;
     const QStringList chosen = dialog.selectedFiles();
     if (chosen.isEmpty()) return false;
     *path = chosen.first().toStdString();

@@ -25,4 +25,7 @@ bool ShowSaveAsDialog(const SaveAsRequest& request, std::string* path);
 // "AVI - Audio Video Interleaved(*.avi)|*.avi||" -> "AVI - Audio Video Interleaved(*.avi) (*.avi)".
 std::string QtNameFilter(const std::string& filter);
 
+// Rejects every Save As dialog ShowSaveAsDialog has open (user-interface thread).
+void CloseSaveAsDialogs();
+
 }  // namespace finishing

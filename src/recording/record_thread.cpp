@@ -4,6 +4,7 @@
 #include "companions/phrasebook/phrasebook.h"
 #include "platform/core/message_box.h"
 #include "platform/core/messages.h"
+#include "recording/finished_recording.h"
 #include "recording/flashing_wnd.h"
 #include "recording/recording_messages.h"
 #include "recording/temp_files.h"
@@ -21,15 +22,26 @@ constexpr std::uint32_t kSliceMs = 50;
 
 constexpr int kFinished = -1;
 
-// WM_USER_RECORDFINISH for kFinished, else WM_USER_RECORDINTERRUPTED with the reason.
-void PostEnd(const RecordEnvironment& env, int reason) {
+// WM_USER_RECORDFINISH for kFinished, carrying the ticket of this recording's own paths and job
+// values; else WM_USER_RECORDINTERRUPTED with the reason.
+void PostEnd(const RecordEnvironment& env, int reason, const std::string& path) {
     if (reason != kFinished) {
         platform::PostMessage(env.mainWindow, WM_USER_RECORDINTERRUPTED,
                               static_cast<platform::WPARAM>(reason), env.recordingNumber);
         WriteLogLine("WM_USER_RECORDINTERRUPTED!");
-    } else {
-        platform::PostMessage(env.mainWindow, WM_USER_RECORDFINISH, 0, 0);
+        return;
     }
+    const RecordJob& job = *env.job;
+    FinishedRecording finished;
+    finished.tempAviPath = path;
+    if (job.RecordAudio && env.sound) finished.tempWavPath = env.sound->SoundFilePath();
+    finished.VideoType = job.VideoType;
+    finished.AutoSave = job.AutoSave;
+    finished.RecordAudio = job.RecordAudio;
+    finished.RecordMode = job.RecordMode;
+    finished.RecordedSeconds = job.RecordedSeconds;
+    finished.SoundMissingMs = job.SoundMissingMs;
+    platform::PostMessage(env.mainWindow, WM_USER_RECORDFINISH, DepositFinished(std::move(finished)), 0);
 }
 
 // A failed write is a full disk when the system says so.
@@ -226,7 +238,7 @@ int RecordVideo(const RecordEnvironment& env, FrameSource& frames, const std::st
     if (compressed) avi.StreamRelease(compressed);
     if (stream) avi.StreamRelease(stream);
     if (file) avi.FileRelease(file);
-    PostEnd(env, reason);
+    PostEnd(env, reason, path);
     // The last touch of the job: from here on the thread uses nothing it shares.
     job.ThreadActive = 0;
     return 0;
@@ -248,7 +260,7 @@ int RecordThreadProc(RecordEnvironment env) {
         return 0;
     }
     if (screen) WriteLogLine("MakeTempAviPath Error!");
-    PostEnd(env, screen ? kInterruptCreate : kInterruptScreen);
+    PostEnd(env, screen ? kInterruptCreate : kInterruptScreen, std::string());
     job.ThreadActive = 0;
     return 0;
 }

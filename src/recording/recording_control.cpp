@@ -256,13 +256,15 @@ void RecordingControl::BackToIdle() {
     }
     StatusPauseBitmap(false);
     host_.IsRecording() = 0;
+    // Before Running is cleared: the recording thread copies it for the finishing when it ends.
+    if (job_.Running)
+        job_.RecordedSeconds = static_cast<std::int32_t>(host_.StatusElapsedSeconds() & 0xFFFFFFFF);
     job_.Paused = 0;
     job_.Running = 0;
     host_.ShowMainForeground();
     host_.EnableButton(kIdStop, false);
     host_.EnableButton(kIdStart, true);
     host_.EnableButton(kIdPause, false);
-    job_.RecordedSeconds = static_cast<std::int32_t>(host_.StatusElapsedSeconds() & 0xFFFFFFFF);
     host_.StatusResetElapsed();
     host_.StatusKillTimer(kStatusTimerId);
     sleep_(kStopWaitMs);

@@ -2,7 +2,8 @@
 //
 // Every test process runs from a program folder of its own: the executable is linked into a
 // fresh folder and run from there, so tests running side by side never share the Config.ini,
-// the log or the skins link that the recorder keeps beside its executable.
+// the log or the skins link that the recorder keeps beside its executable, nor the temporary
+// folder (TMPDIR points into it).
 #include <QApplication>
 #include <cerrno>
 #include <csignal>
@@ -43,6 +44,10 @@ int RunFromOwnProgramFolder(char** argv) {
         prctl(PR_SET_PDEATHSIG, SIGKILL);
         if (getppid() != parent) _exit(1);
         setenv(kOwnFolderVariable, "1", 1);
+        // Temporary files too: recordings a test leaves behind are neither offered to nor taken
+        // over by another test's recorder, and go with the folder.
+        const fs::path temp = folder / "tmp";
+        if (fs::create_directory(temp, ec)) setenv("TMPDIR", temp.c_str(), 1);
         // The libraries the executable finds beside itself stay where they were built.
         std::string libraries = std::string(RZ_BIN_DIR) + ":" + exe.parent_path().string();
         if (const char* old = std::getenv("LD_LIBRARY_PATH")) libraries += std::string(":") + old;

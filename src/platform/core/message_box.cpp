@@ -62,8 +62,18 @@ int ShowOnThisThread(const MessageBoxRequest& request) {
             box.setEscapeButton(QMessageBox::Cancel);
             break;
         case MB_YESNO: box.setStandardButtons(QMessageBox::Yes | QMessageBox::No); break;
+        case MB_YESNOCANCEL:
+            box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+            box.setEscapeButton(QMessageBox::Cancel);
+            break;
         default: box.setStandardButtons(QMessageBox::Ok); break;
     }
+    const QMessageBox::StandardButton order[] = {QMessageBox::Ok, QMessageBox::Yes, QMessageBox::No,
+                                                 QMessageBox::Cancel};
+    std::size_t named = 0;
+    for (QMessageBox::StandardButton which : order)
+        if (QAbstractButton* button = box.button(which); button && named < request.buttonTexts.size())
+            button->setText(QString::fromStdString(request.buttonTexts[named++]));
     new CopyOnCtrlC(box);
     switch (box.exec()) {
         case QMessageBox::Cancel: return IDCANCEL;
@@ -82,7 +92,12 @@ void SetMessageBoxHook(MessageBoxHook hook) {
 
 int MessageBox(WindowHandle owner, const std::string& text, const std::string& caption,
                unsigned type) {
-    MessageBoxRequest request{owner, text, caption, type};
+    return MessageBox(owner, text, caption, type, {});
+}
+
+int MessageBox(WindowHandle owner, const std::string& text, const std::string& caption, unsigned type,
+               std::vector<std::string> buttonTexts) {
+    MessageBoxRequest request{owner, text, caption, type, std::move(buttonTexts)};
     {
         std::unique_lock lock(hookMutex);
         if (Hook()) {

@@ -5,12 +5,14 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 namespace platform {
 
 enum : unsigned {
     MB_OK = 0x0,
     MB_OKCANCEL = 0x1,
+    MB_YESNOCANCEL = 0x3,
     MB_YESNO = 0x4,
     MB_ICONERROR = 0x10,
     MB_ICONQUESTION = 0x20,
@@ -24,12 +26,16 @@ struct MessageBoxRequest {
     std::string text;
     std::string caption;  // empty: the application's name
     unsigned type = MB_OK;
+    std::vector<std::string> buttonTexts;  // in place of the buttons' own texts, in their order
 };
 
 // Shows the box and returns the button pressed (IDOK, IDCANCEL, IDYES, IDNO). CTRL+C in the box
 // copies its caption, text and buttons to the clipboard.
 int MessageBox(WindowHandle owner, const std::string& text, const std::string& caption,
                unsigned type = MB_OK);
+// The same box with its buttons named (Yes, No, Cancel in that order for MB_YESNOCANCEL).
+int MessageBox(WindowHandle owner, const std::string& text, const std::string& caption, unsigned type,
+               std::vector<std::string> buttonTexts);
 
 // Replaces the real box, for tests and unattended runs; an empty hook restores the real box.
 using MessageBoxHook = std::function<int(const MessageBoxRequest&)>;

@@ -30,12 +30,17 @@ public:
     static void Kill() { ::kill(Pid(), SIGKILL); }
 
     static bool Restart() {
-        const bool started = QProcess::startDetached(
-            "pulseaudio", {"--daemonize=no", "--exit-idle-time=-1", "--disallow-exit", "-n",
-                           "--load=module-native-protocol-unix",
-                           "--load=module-null-sink sink_name=rz_null sink_properties=device.description=rz_null",
-                           "--load=module-always-sink"});
-        if (!started) return false;
+        // It outlives the test (the session stops it), so it keeps none of the test's outputs open.
+        QProcess server;
+        server.setProgram("pulseaudio");
+        server.setArguments({"--daemonize=no", "--exit-idle-time=-1", "--disallow-exit", "-n",
+                             "--load=module-native-protocol-unix",
+                             "--load=module-null-sink sink_name=rz_null sink_properties=device.description=rz_null",
+                             "--load=module-always-sink"});
+        server.setStandardInputFile(QProcess::nullDevice());
+        server.setStandardOutputFile(QProcess::nullDevice());
+        server.setStandardErrorFile(QProcess::nullDevice());
+        if (!server.startDetached()) return false;
         if (!testsupport::WaitUntil([] { return std::system("pactl info >/dev/null 2>&1") == 0; },
                                     std::chrono::seconds(15)))
             return false;

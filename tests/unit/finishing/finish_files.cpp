@@ -8,6 +8,9 @@
 #include <cmath>
 #include <filesystem>
 #include <fstream>
+#include <sys/mount.h>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <gtest/gtest.h>
 
 namespace finishtest {
@@ -86,6 +89,21 @@ LogMark::LogMark() : start_(testsupport::ReadFile(LogPath()).size()) {}
 std::string LogMark::Since() const {
     const std::string log = testsupport::ReadFile(LogPath());
     return log.size() >= start_ ? log.substr(start_) : log;
+}
+
+ReadOnlyFolder::ReadOnlyFolder(const std::string& path) : path_(path) {
+    std::filesystem::create_directories(path);
+    if (::geteuid() == 0) {
+        mounted_ = ::mount("tmpfs", path.c_str(), "tmpfs", MS_RDONLY, "size=1m") == 0;
+        EXPECT_TRUE(mounted_) << "a read-only tmpfs on " << path;
+    } else {
+        ::chmod(path.c_str(), 0555);
+    }
+}
+
+ReadOnlyFolder::~ReadOnlyFolder() {
+    if (mounted_) ::umount2(path_.c_str(), MNT_DETACH);
+    else ::chmod(path_.c_str(), 0755);
 }
 
 bool Exists(const std::string& path) {

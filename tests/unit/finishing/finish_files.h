@@ -26,4 +26,17 @@ private:
 
 bool Exists(const std::string& path);
 
+// A folder nothing can be written into, even by root: a read-only tmpfs mounted on it when the
+// test runs as root, else a folder without write permission. Gone with the object.
+class ReadOnlyFolder {
+public:
+    explicit ReadOnlyFolder(const std::string& path);
+    ~ReadOnlyFolder();
+    const std::string& Path() const { return path_; }
+
+private:
+    std::string path_;
+    bool mounted_ = false;
+};
+
 }  // namespace finishtest

@@ -4,9 +4,11 @@
 #include "finish_files.h"
 #include "../media/media_test_util.h"
 #include "companions/phrasebook/phrasebook.h"
+#include "finishing/output_refused.h"
 #include "finishing/progess_dlg.h"
 #include "finishing/record_finish.h"
 #include "platform/core/messages.h"
+#include "recording/finished_recording.h"
 #include "recording/recording_messages.h"
 #include "support/test_support.h"
 
@@ -31,8 +33,8 @@ public:
             flashFrames.push_back(static_cast<int>(w));
             return 0;
         });
-        window.On(recording::WM_USER_RECORDFINISH, [this](platform::WPARAM, platform::LPARAM) {
-            ++finishPosted;
+        window.On(recording::WM_USER_RECORDFINISH, [this](platform::WPARAM w, platform::LPARAM) {
+            finishTickets.push_back(w);
             return 0;
         });
     }
@@ -57,7 +59,8 @@ public:
     std::atomic<std::int32_t> hook{0};
     std::atomic<std::int32_t> converting{0}, cancelConvert{0};
     std::atomic<int> ended{0};
-    int hookRemoved = 0, restored = 0, finishPosted = 0;
+    int hookRemoved = 0, restored = 0;
+    std::vector<platform::WPARAM> finishTickets;  // of the finish messages posted
     std::vector<int> flashFrames;
     std::string tempAvi, tempWav;
     bool showSelectedArea = true;
@@ -67,7 +70,6 @@ class RecordFinishTest : public ::testing::Test {
 protected:
     void SetUp() override {
         CProgessDlg::Create(1920, 1080);
-        RetryPosted = 0;
         host_.tempAvi = dir_.File("temp.avi");
         host_.tempWav = dir_.File("temp.wav");
         host_.job.RecordMode = 1;
@@ -173,25 +175,39 @@ TEST_F(RecordFinishTest, TheSavedFileMessageSaysHowLongSoundWasMissing) {
     }
 }
 
-TEST_F(RecordFinishTest, AutoSaveFolderThatCannotBeCreatedKeepsTheRecording) {
-    Record(true);
-    host_.job.AutoSave = 1;
+// The finish message's ticket names the recording: its own files and job values are finished,
+// whatever the main window's current recording is, and that recording keeps its click hook, its
+// window state and its area frame.
+TEST_F(RecordFinishTest, TheTicketsRecordingIsFinishedNotTheOneRunningNow) {
+    Record(true);  // the recording running now: host_.tempAvi/tempWav
+    host_.job.Running = 1;
     host_.job.RecordMode = 0;
-    testsupport::WriteFile(dir_.File("a-file"), "x");
-    host_.settings.AutoSaveDir = dir_.File("a-file/auto");  // a file stands where a folder must
+    host_.job.VideoType = 102;
+    host_.hook = 1;
+    recording::FinishedRecording earlier;
+    earlier.tempAviPath = dir_.File("earlier.avi");
+    earlier.tempWavPath = dir_.File("earlier.wav");
+    WriteVideo(earlier.tempAviPath);
+    WriteWave(earlier.tempWavPath);
+    earlier.RecordAudio = 1;
+    earlier.VideoType = 100;
+    earlier.RecordMode = 0;
+    chosen_ = dir_.File("earlier-out.avi");
     RecordFinisher finisher(host_, services_);
     testsupport::MessageBoxRecorder boxes;
-    LogMark log;
-    finisher.OnRecordFinish(0, 0);
-    Drain();
-    EXPECT_NE(log.Since().find("Create Folder Error!"), std::string::npos);
-    ASSERT_EQ(boxes.Boxes().size(), 1u);
-    EXPECT_EQ(boxes.Boxes()[0].text, GetText("MsgBox", "UnableCreateFile"));
-    EXPECT_EQ(boxes.Boxes()[0].owner, 0u);
-    EXPECT_EQ(boxes.Boxes()[0].caption, "Note");
-    EXPECT_TRUE(Exists(host_.tempAvi));
+    finisher.OnRecordFinish(recording::DepositFinished(earlier), 0);
+    EXPECT_EQ(mediatest::Probe(chosen_, "codec_name", "v:0"), "msvideo1");
+    EXPECT_FALSE(mediatest::Probe(chosen_, "codec_name", "a:0").empty());
+    EXPECT_EQ(requests_.at(0).filter, "AVI - Audio Video Interleaved(*.avi)|*.avi||") << "the ticket's format";
+    EXPECT_FALSE(Exists(earlier.tempAviPath));
+    EXPECT_FALSE(Exists(earlier.tempWavPath));
+    EXPECT_TRUE(Exists(host_.tempAvi)) << "the running recording's files are not touched";
     EXPECT_TRUE(Exists(host_.tempWav));
-    EXPECT_TRUE(host_.flashFrames.empty()) << "the closing step does not run";
+    EXPECT_EQ(host_.hookRemoved, 0);
+    EXPECT_EQ(host_.hook, 1);
+    EXPECT_EQ(host_.restored, 0);
+    EXPECT_TRUE(host_.flashFrames.empty());
+    EXPECT_EQ(recording::PendingFinishes(), 0);
 }
 
 TEST_F(RecordFinishTest, CancelledDialogDeletesTheTemporaryFilesAndShowsTheAreaAgain) {
@@ -231,23 +247,84 @@ TEST_F(RecordFinishTest, ChosenNameIsUsedAsTypedAndItsFolderIsRemembered) {
     EXPECT_EQ(requests_[1].initialFolder + "/", dir_.Path());
 }
 
-TEST_F(RecordFinishTest, OutputThatCannotBeCreatedAsksAgainOncePerRun) {
-    Record(true);
-    chosen_ = dir_.File("missing-folder/out.avi");
-    RecordFinisher finisher(host_, services_);
-    testsupport::MessageBoxRecorder boxes;
-    LogMark log;
-    for (int run = 0; run < 2; ++run) {
-        finisher.OnRecordFinish(0, 0);
-        Drain();
+// Wherever the output cannot be made (the automatic folder, a read-only folder on the join,
+// copy and converter paths, a place picked in Save As): one box naming the folder and the kept
+// files; No keeps the recording as it is, Yes brings it back with the Save As dialog, and a
+// second place that works gives the file.
+TEST_F(RecordFinishTest, OutputThatCannotBeCreatedIsOfferedAnotherPlace) {
+    struct Row {
+        const char* what;
+        bool sound;
+        std::int32_t videoType;
+        bool autoSave;
+        bool underAFile;  // else a read-only folder
+    };
+    const Row rows[] = {
+        {"automatic folder under a file", true, 100, true, true},
+        {"join into a read-only folder", true, 100, true, false},
+        {"copy into a read-only folder", false, 100, true, false},
+        {"conversion into a read-only folder", false, 102, true, false},
+        {"read-only folder picked in Save As", true, 100, false, false},
+    };
+    ReadOnlyFolder readOnly(dir_.File("ro"));
+    testsupport::WriteFile(dir_.File("a-file"), "x");
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        for (int answer : {platform::IDNO, platform::IDYES}) {
+            Record(row.sound);
+            host_.job.VideoType = row.videoType;
+            host_.job.AutoSave = row.autoSave ? 1 : 0;
+            const std::string folder = row.underAFile ? dir_.File("a-file/auto") : readOnly.Path();
+            host_.settings.AutoSaveDir = folder;
+            chosen_ = folder + "/picked.avi";
+            host_.finishTickets.clear();
+            requests_.clear();
+            FakeConverter converter;  // not reached: the place is tried first
+            services_.launcher = &converter;
+            RecordFinisher finisher(host_, services_);
+            testsupport::MessageBoxRecorder boxes(answer);
+            LogMark log;
+            finisher.OnRecordFinish(0, 0);
+            ASSERT_TRUE(testsupport::WaitUntil([&] { return !boxes.Boxes().empty(); }));
+            Drain();
+            ASSERT_EQ(boxes.Boxes().size(), 1u) << boxes.Boxes()[1].text;
+            const platform::MessageBoxRequest box = boxes.Boxes()[0];
+            std::string kept = host_.tempAvi;
+            if (row.sound) kept += "\n" + host_.tempWav;
+            EXPECT_EQ(box.text, GetText("MsgBox", "OutputNotCreated") + folder + "\n\n" +
+                                    GetText("MsgBox", "RecordingKeptIn") + kept + "\n\n" +
+                                    GetText("MsgBox", "ChooseAnotherPlace"));
+            EXPECT_EQ(box.type, platform::MB_YESNO | platform::MB_ICONWARNING);
+            EXPECT_EQ(box.owner, host_.MainWindow());
+            EXPECT_TRUE(Exists(host_.tempAvi));
+            EXPECT_EQ(Exists(host_.tempWav), row.sound);
+            EXPECT_TRUE(converter.Starts().empty());
+            EXPECT_NE(log.Since().find("Output not created in " + folder), std::string::npos);
+            ASSERT_TRUE(testsupport::WaitUntil([] { return !CProgessDlg::Instance()->isVisible(); }));
+            if (answer == platform::IDNO) {
+                EXPECT_TRUE(host_.finishTickets.empty());
+                continue;
+            }
+            // Yes: the same recording comes back, this time through the Save As dialog: a
+            // writable place saves it; a cancel there still keeps it.
+            ASSERT_EQ(host_.finishTickets.size(), 1u);
+            const std::size_t asked = requests_.size();
+            const bool saveThere = row.videoType == 100;
+            chosen_ = saveThere ? dir_.File("elsewhere.avi") : "";
+            fs::remove(chosen_.empty() ? dir_.File("none") : chosen_);
+            RecordFinisher again(host_, services_);
+            again.OnRecordFinish(host_.finishTickets[0], 0);
+            ASSERT_TRUE(testsupport::WaitUntil([&] { return !Exists(host_.tempAvi) || !saveThere; }));
+            EXPECT_EQ(requests_.size(), asked + 1);
+            if (saveThere) {
+                EXPECT_EQ(mediatest::Probe(chosen_, "codec_name", "v:0"), "msvideo1");
+                EXPECT_EQ(mediatest::Probe(chosen_, "codec_name", "a:0").empty(), !row.sound);
+            } else {
+                EXPECT_TRUE(Exists(host_.tempAvi)) << "a cancel on the second try keeps the recording";
+                EXPECT_NE(log.Since().find("Save Canceled, recording kept"), std::string::npos);
+            }
+        }
     }
-    EXPECT_EQ(host_.finishPosted, 1) << "re-posted the first time only";
-    EXPECT_EQ(RetryPosted, 1);
-    ASSERT_EQ(boxes.Boxes().size(), 2u);
-    EXPECT_EQ(boxes.Boxes()[0].text, GetText("MsgBox", "UnableCreateFile"));
-    EXPECT_NE(log.Since().find("Create Audio File Error!"), std::string::npos);
-    EXPECT_TRUE(Exists(host_.tempAvi));
-    EXPECT_TRUE(Exists(host_.tempWav));
 }
 
 TEST_F(RecordFinishTest, UnreadableSoundSavesTheVideoAlone) {
@@ -302,7 +379,8 @@ TEST_F(RecordFinishTest, FormatsForTheConverterGoToTheConverterWorker) {
         chosen_ = dir_.File(row.name);
         FakeConverter converter;
         converter.Script({{"bitrate: 1250 kb/s"}});
-        converter.Script({{"time=1.00 bitrate=1.0kbits/s\n"}, {true, 0, 0}, chosen_});
+        // Held until the test has looked at the flag: one chunk, then the end.
+        converter.Script({{"time=1.00 bitrate=1.0kbits/s\n"}, {true, 0, 0}, chosen_, /*stepwise=*/true});
         services_.launcher = &converter;
         services_.programFolder = "/opt/rz/";
         requests_.clear();
@@ -312,6 +390,8 @@ TEST_F(RecordFinishTest, FormatsForTheConverterGoToTheConverterWorker) {
         finisher.OnRecordFinish(0, 0);
         EXPECT_EQ(OutputPath(), chosen_);
         EXPECT_EQ(host_.converting, 1) << "set before the worker runs";
+        converter.Release();
+        converter.Release();
         ASSERT_EQ(requests_.size(), 1u);
         EXPECT_EQ(requests_[0].filter, row.filter);
         ASSERT_TRUE(testsupport::WaitUntil([&] { return log.Since().find("Complete!") != std::string::npos; }));
@@ -357,9 +437,9 @@ TEST_F(RecordFinishTest, CopyWorkerSavesVideoWithoutSoundAndRefusesAnExistingFil
     LogMark second;
     finisher.OnRecordFinish(0, 0);
     ASSERT_TRUE(testsupport::WaitUntil([&] { return second.Since().find("CopyFileEx Error!") != std::string::npos; }));
-    ASSERT_EQ(boxes.Boxes().size(), 2u);
-    EXPECT_EQ(boxes.Boxes()[1].text, GetText("MsgBox", "UnableCreateFile"));
-    EXPECT_EQ(boxes.Boxes()[1].owner, 0u);
+    ASSERT_TRUE(testsupport::WaitUntil([&] { return boxes.Boxes().size() == 2u; }));
+    EXPECT_EQ(boxes.Boxes()[1].text.rfind(GetText("MsgBox", "OutputNotCreated") + FolderOf(chosen_) + "\n", 0), 0u)
+        << boxes.Boxes()[1].text;
     EXPECT_EQ(boxes.Boxes()[1].caption, "Note");
     EXPECT_TRUE(Exists(host_.tempAvi));
     EXPECT_EQ(testsupport::ReadFile(chosen_), original);
@@ -391,16 +471,17 @@ TEST_F(RecordFinishTest, FailedSaveKeepsVideoAndSoundSideBySide) {
     EXPECT_NE(log.Since().find("Merge_Video_And_Sound_File Error code 5!"), std::string::npos);
     EXPECT_TRUE(Opened().empty());
 
-    // A sound copy that cannot be written leaves the temporary sound where it is.
+    // A sound copy that cannot be written keeps the whole recording, and no half of it is left
+    // at the chosen place.
     Record(true);
     chosen_ = dir_.File("second.avi");
     fs::create_directory(chosen_ + ".wav");  // a folder in the sound copy's place
     finisher.OnRecordFinish(0, 0);
-    EXPECT_EQ(testsupport::ReadFile(chosen_), video);
-    EXPECT_FALSE(Exists(host_.tempAvi));
+    EXPECT_FALSE(Exists(chosen_));
+    EXPECT_TRUE(Exists(host_.tempAvi));
     EXPECT_TRUE(Exists(host_.tempWav));
     ASSERT_EQ(boxes.Boxes().size(), 4u);
-    EXPECT_EQ(boxes.Boxes()[3].text, GetText("MsgBox", "UnableCreateFile"));
+    EXPECT_EQ(boxes.Boxes()[3].text.rfind(GetText("MsgBox", "OutputNotCreated") + FolderOf(chosen_) + "\n", 0), 0u);
     EXPECT_EQ(boxes.Boxes()[3].owner, host_.MainWindow());
 }
 
