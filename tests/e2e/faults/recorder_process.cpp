@@ -57,10 +57,12 @@ std::string RecorderProcess::PrivateTemp() const {
     return base + "rivive-zuzuve-" + std::to_string(getuid()) + "/";
 }
 
-double MediaSeconds(const std::string& path) {
+double MediaSeconds(const std::string& path) { return StreamSeconds(path, "0"); }
+
+double StreamSeconds(const std::string& path, const char* which) {
     int code = -1;
     std::string out = testsupport::Run(
-        "ffprobe", {"-v", "error", "-select_streams", "0", "-show_entries",
+        "ffprobe", {"-v", "error", "-select_streams", which, "-show_entries",
                     "packet=pts_time,duration_time", "-of", "csv=p=0", path},
         &code, 60000);
     if (code != 0) return -1;

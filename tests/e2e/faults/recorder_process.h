@@ -44,6 +44,8 @@ protected:
 // Seconds of media in `path` by ffprobe: the end of the last packet of its first stream
 // (a file without an index or with stale sizes is read as far as it goes); -1 when unreadable.
 double MediaSeconds(const std::string& path);
+// The same for the stream `which` ("v:0", "a:0").
+double StreamSeconds(const std::string& path, const char* which);
 // The duration a reader takes from the header (for a WAVE file: data length / byte rate).
 double HeaderSeconds(const std::string& path);
 

@@ -72,24 +72,6 @@ private:
     QProcess player_;
 };
 
-// Seconds of the stream `which` ("v:0", "a:0") of `path` by its packets; -1 when unreadable.
-double StreamSeconds(const std::string& path, const char* which) {
-    int code = -1;
-    std::string out = testsupport::Run(
-        "ffprobe", {"-v", "error", "-select_streams", which, "-show_entries", "packet=pts_time,duration_time",
-                    "-of", "csv=p=0", path},
-        &code, 60000);
-    if (code != 0) return -1;
-    double end = -1;
-    std::istringstream lines(out);
-    for (std::string line; std::getline(lines, line);) {
-        double pts = 0, duration = 0;
-        char comma = 0;
-        if (std::istringstream(line) >> pts >> comma >> duration) end = std::max(end, pts + duration);
-    }
-    return end;
-}
-
 // The sound of `path`, mono, kRate Hz, as floats.
 std::vector<float> DecodeSound(const std::string& path) {
     std::string raw = testsupport::Run(
