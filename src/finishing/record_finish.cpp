@@ -82,17 +82,7 @@ RecordFinisher::RecordFinisher(FinishHost& host, FinishServices services)
     : host_(host), services_(std::move(services)) {}
 
 RecordFinisher::Recording RecordFinisher::CurrentRecording() {
-    const recording::RecordJob& job = host_.Job();
-    Recording rec;
-    rec.tempAviPath = host_.TempAviPath();
-    rec.tempWavPath = host_.TempWavPath();
-    rec.VideoType = job.VideoType;
-    rec.AutoSave = job.AutoSave;
-    rec.RecordAudio = job.RecordAudio;
-    rec.RecordMode = job.RecordMode;
-    rec.RecordedSeconds = job.RecordedSeconds;
-    rec.SoundMissingMs = job.SoundMissingMs;
-    return rec;
+    return recording::FinishedFromJob(host_.Job(), host_.TempAviPath(), host_.TempWavPath());
 }
 
 platform::LRESULT RecordFinisher::OnRecordFinish(platform::WPARAM wParam, platform::LPARAM) {

@@ -1,5 +1,7 @@
 #include "recording/finished_recording.h"
 
+#include "recording/record_job.h"
+
 #include <map>
 #include <mutex>
 
@@ -36,6 +38,20 @@ std::optional<FinishedRecording> TakeFinished(std::uintptr_t ticket) {
 int PendingFinishes() {
     std::lock_guard lock(storeMutex);
     return static_cast<int>(Store().size());
+}
+
+FinishedRecording FinishedFromJob(const RecordJob& job, std::string tempAviPath,
+                                  std::string tempWavPath) {
+    FinishedRecording finished;
+    finished.tempAviPath = std::move(tempAviPath);
+    finished.tempWavPath = std::move(tempWavPath);
+    finished.VideoType = job.VideoType;
+    finished.AutoSave = job.AutoSave;
+    finished.RecordAudio = job.RecordAudio;
+    finished.RecordMode = job.RecordMode;
+    finished.RecordedSeconds = job.RecordedSeconds;
+    finished.SoundMissingMs = job.SoundMissingMs;
+    return finished;
 }
 
 }  // namespace recording

@@ -26,6 +26,11 @@ struct FinishedRecording {
     std::int32_t KeepOnCancel = 0;
 };
 
+struct RecordJob;
+// What finishing needs of `job`'s recording, whose files are `tempAviPath` and `tempWavPath`.
+FinishedRecording FinishedFromJob(const RecordJob& job, std::string tempAviPath,
+                                  std::string tempWavPath);
+
 // Keeps `recording` until it is taken; returns its ticket (never 0).
 std::uintptr_t DepositFinished(FinishedRecording recording);
 // The recording deposited under `ticket`, removed from the store; nothing for an unknown ticket.

@@ -32,16 +32,9 @@ void PostEnd(const RecordEnvironment& env, int reason, const std::string& path) 
         return;
     }
     const RecordJob& job = *env.job;
-    FinishedRecording finished;
-    finished.tempAviPath = path;
-    if (job.RecordAudio && env.sound) finished.tempWavPath = env.sound->SoundFilePath();
-    finished.VideoType = job.VideoType;
-    finished.AutoSave = job.AutoSave;
-    finished.RecordAudio = job.RecordAudio;
-    finished.RecordMode = job.RecordMode;
-    finished.RecordedSeconds = job.RecordedSeconds;
-    finished.SoundMissingMs = job.SoundMissingMs;
-    platform::PostMessage(env.mainWindow, WM_USER_RECORDFINISH, DepositFinished(std::move(finished)), 0);
+    const std::string sound = job.RecordAudio && env.sound ? env.sound->SoundFilePath() : std::string();
+    platform::PostMessage(env.mainWindow, WM_USER_RECORDFINISH,
+                          DepositFinished(FinishedFromJob(job, path, sound)), 0);
 }
 
 // A failed write is a full disk when the system says so.
