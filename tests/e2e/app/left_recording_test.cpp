@@ -2,6 +2,7 @@
 // recording is offered with its time and length, and Save gives a file with its video and sound.
 #include "../../unit/media/media_test_util.h"
 #include "companions/phrasebook/phrasebook.h"
+#include "e2e/app/box_text.h"
 #include "support/desktop.h"
 #include "support/test_support.h"
 
@@ -70,21 +71,7 @@ protected:
     }
     // The text of the message box now up (copied with CTRL+C), then `key` pressed in it.
     std::string AnswerBox(const std::string& expected, const char* key) {
-        QGuiApplication::clipboard()->setText(QString());
-        const auto box = WaitForWindows(kBox, 1, 60000);
-        if (box.size() != 1) return "<no box>";
-        testsupport::Run("xdotool", {"windowactivate", "--sync", box[0]});
-        std::string text;
-        for (int attempt = 0; attempt < 5 && text.find(expected) == std::string::npos; ++attempt) {
-            Key("ctrl+c");
-            WaitUntil([&] {
-                text = QGuiApplication::clipboard()->text().toStdString();
-                return text.find(expected) != std::string::npos;
-            }, std::chrono::seconds(2));
-        }
-        Key(key);
-        WaitUntil([&] { return FindWindows(kBox).empty(); }, std::chrono::seconds(30));
-        return text;
+        return e2eapp::AnswerBox(kBox, expected, key);
     }
     std::vector<fs::path> Files(const std::string& folder) {
         std::vector<fs::path> files;

@@ -6,6 +6,7 @@
 #include "platform/ui/dialog_template.h"
 #include "resources/dialog_templates.h"
 #include "resources/resource_ids.h"
+#include "e2e/app/box_text.h"
 #include "support/desktop.h"
 #include "support/test_support.h"
 #include "support/x11_keys.h"
@@ -108,21 +109,7 @@ protected:
     }
     // The text of the message box that comes up next (copied with CTRL+C), which is then closed.
     std::string NextBoxText(const std::string& expected) {
-        QGuiApplication::clipboard()->setText(QString());
-        const auto box = WaitForWindows(kBox);
-        if (box.size() != 1) return "<no box>";
-        testsupport::Run("xdotool", {"windowactivate", "--sync", box[0]});
-        std::string text;
-        for (int attempt = 0; attempt < 5 && text.find(expected) == std::string::npos; ++attempt) {
-            Key("ctrl+c");
-            WaitUntil([&] {
-                text = QGuiApplication::clipboard()->text().toStdString();
-                return text.find(expected) != std::string::npos;
-            }, std::chrono::seconds(2));
-        }
-        Key("Return");
-        WaitUntil([&] { return FindWindows(kBox).empty(); });
-        return text;
+        return e2eapp::AnswerBox(kBox, expected, "Return");
     }
     // Another program's window holds the focus.
     void FocusElsewhere() {
