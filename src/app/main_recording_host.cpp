@@ -1,15 +1,19 @@
 #include "app/main_recording_host.h"
 
+#include "app/main_finish_host.h"
 #include "app/main_skin_layout.h"
 #include "app/rivive_zuzuve_dlg.h"
 #include "audio/wave_in_capture.h"
 #include "companions/clickwatch/clickwatch.h"
+#include "finishing/left_recordings.h"
+#include "finishing/record_finish.h"
 #include "platform/ui/dialog_builder.h"
 #include "recording/show_status_dlg.h"
 
 #include <QGuiApplication>
 #include <QLineEdit>
 #include <QScreen>
+#include <ctime>
 
 namespace app {
 
@@ -88,6 +92,19 @@ int MainRecordingHost::WaveInDeviceCount() { return waveInCount_ ? waveInCount_(
 
 std::string MainRecordingHost::TempWavPath() {
     return dlg_.WaveInCapture() ? dlg_.WaveInCapture()->TempWavPath() : std::string();
+}
+
+bool MainRecordingHost::TakeInterrupted(const std::string& text, const std::string& videoPath,
+                                        const std::string& soundPath) {
+    if (finishing::RecordFinisher* finisher = FinisherOf(dlg_))
+        if (finisher->QuitIfRequested(videoPath + " " + soundPath)) return true;
+    if (videoPath.empty()) return false;
+    finishing::LeftRecording left;
+    left.aviPath = videoPath;
+    left.wavPath = soundPath;
+    left.modified = std::time(nullptr);
+    finishing::OfferLeftRecording(dlg_.Handle(), dlg_.Settings(), left, text);
+    return true;
 }
 
 int MainRecordingHost::InstallClickHook() { return SetHook(dlg_.Handle()); }

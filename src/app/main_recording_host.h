@@ -44,6 +44,8 @@ public:
     std::string TempWavPath() override;
     int DesktopWidth() override;
     int DesktopHeight() override;
+    bool TakeInterrupted(const std::string& text, const std::string& videoPath,
+                         const std::string& soundPath) override;
     int InstallClickHook() override;
     void RemoveClickHook() override;
     std::string AreaEditText(int id) override;

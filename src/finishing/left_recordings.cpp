@@ -34,14 +34,17 @@ std::time_t Modified(const fs::path& path) {
     return ::stat(path.c_str(), &st) == 0 ? st.st_mtime : 0;
 }
 
+std::string Length(double seconds) {
+    return GetText("MsgBox", "LeftRecordingLength") +
+           std::to_string(static_cast<long>(std::lround(std::max(seconds, 0.0)))) + " s";
+}
+
 std::string Describe(const LeftRecording& left, double seconds) {
     char when[64] = {};
     std::tm local {};
     localtime_r(&left.modified, &local);
     std::strftime(when, sizeof when, "%Y-%m-%d %H:%M:%S", &local);
-    std::string text = std::string(GetText("MsgBox", "LeftRecording")) + when + "\n" +
-                       GetText("MsgBox", "LeftRecordingLength") +
-                       std::to_string(static_cast<long>(std::lround(std::max(seconds, 0.0)))) + " s\n" +
+    std::string text = std::string(GetText("MsgBox", "LeftRecording")) + when + "\n" + Length(seconds) + "\n" +
                        left.aviPath;
     if (!left.wavPath.empty()) text += "\n" + left.wavPath;
     return text;
@@ -97,22 +100,30 @@ std::vector<LeftRecording> FindLeftRecordings(const std::string& folder) {
     return found;
 }
 
+void OfferLeftRecording(platform::WindowHandle mainWindow, const settings::RecordSettings& settings,
+                        const LeftRecording& left, const std::string& heading) {
+    const double seconds = platform::media::VideoSeconds(left.aviPath);
+    const std::string text = heading.empty() ? Describe(left, seconds) : heading + "\n\n" + Length(seconds);
+    const int answer = platform::MessageBox(
+        mainWindow, text, kApplicationName, platform::MB_YESNOCANCEL | platform::MB_ICONQUESTION,
+        {GetText("MsgBox", "LeftSave"), GetText("MsgBox", "LeftDelete"), GetText("MsgBox", "LeftLater")});
+    if (answer == platform::IDYES) {
+        Save(mainWindow, settings, left, seconds);
+    } else if (answer == platform::IDNO) {
+        DeleteFileQuietly(left.aviPath);
+        DeleteFileQuietly(left.wavPath);
+        WriteLogLine("Left recording deleted");
+    } else {
+        WriteLogLine("Left recording kept for later");
+    }
+}
+
 void OfferLeftRecordings(platform::WindowHandle mainWindow, const settings::RecordSettings& settings,
                          const std::string& folder) {
     for (const LeftRecording& left : FindLeftRecordings(folder)) {
-        const double seconds = platform::media::VideoSeconds(left.aviPath);
         const std::string line = "Left recording found: " + left.aviPath + " " + left.wavPath;
         WriteLogLine(line.c_str());
-        const int answer = platform::MessageBox(
-            mainWindow, Describe(left, seconds), kApplicationName, platform::MB_YESNOCANCEL | platform::MB_ICONQUESTION,
-            {GetText("MsgBox", "LeftSave"), GetText("MsgBox", "LeftDelete"), GetText("MsgBox", "LeftLater")});
-        if (answer == platform::IDYES) {
-            Save(mainWindow, settings, left, seconds);
-        } else if (answer == platform::IDNO) {
-            DeleteFileQuietly(left.aviPath);
-            DeleteFileQuietly(left.wavPath);
-            WriteLogLine("Left recording deleted");
-        }
+        OfferLeftRecording(mainWindow, settings, left);
     }
 }
 

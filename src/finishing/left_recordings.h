@@ -24,6 +24,13 @@ struct LeftRecording {
 // closest to it within a few seconds, if any.
 std::vector<LeftRecording> FindLeftRecordings(const std::string& folder);
 
+// Asks about `left`: Save (posted to the main window's finishing stage as a WM_USER_RECORDFINISH,
+// with the format and output choices of `settings`), Delete or Later. `heading` opens the
+// question (why an interrupted recording stopped and where it is kept); without one the
+// recording is described as left by an earlier run.
+void OfferLeftRecording(platform::WindowHandle mainWindow, const settings::RecordSettings& settings,
+                        const LeftRecording& left, const std::string& heading = {});
+
 // Asks about each recording in `folder`; a recording to save goes to the main window's
 // finishing stage as a posted WM_USER_RECORDFINISH, with the format and output choices of
 // `settings`.

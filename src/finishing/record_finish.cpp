@@ -88,12 +88,7 @@ RecordFinisher::Recording RecordFinisher::CurrentRecording() {
 platform::LRESULT RecordFinisher::OnRecordFinish(platform::WPARAM wParam, platform::LPARAM) {
     std::optional<Recording> deposited = recording::TakeFinished(static_cast<std::uintptr_t>(wParam));
     const Recording rec = deposited ? *deposited : CurrentRecording();
-    if (quitRequested_) {
-        const std::string line = "Quit before saving, recording kept: " + rec.tempAviPath + " " + rec.tempWavPath;
-        WriteLogLine(line.c_str());
-        QuitOnce();
-        return 0;
-    }
+    if (QuitIfRequested(rec.tempAviPath + " " + rec.tempWavPath)) return 0;
     Finish(rec);
     return 0;
 }
@@ -101,6 +96,14 @@ platform::LRESULT RecordFinisher::OnRecordFinish(platform::WPARAM wParam, platfo
 void RecordFinisher::RequestQuit() {
     quitRequested_ = true;
     if (services_.closeSaveAs) services_.closeSaveAs();
+}
+
+bool RecordFinisher::QuitIfRequested(const std::string& kept) {
+    if (!quitRequested_) return false;
+    const std::string line = "Quit before saving, recording kept: " + kept;
+    WriteLogLine(line.c_str());
+    QuitOnce();
+    return true;
 }
 
 void RecordFinisher::QuitOnce() {

@@ -61,6 +61,9 @@ public:
     // the dialogs are closed, their recordings (and one whose finish message is still to come)
     // kept for the next start, and the recorder ends once the handler has returned.
     void RequestQuit();
+    // A recording ended without a finish message (it was interrupted): when a quit waits for it,
+    // the quit goes ahead, its files `kept` staying for the next start, and true is returned.
+    bool QuitIfRequested(const std::string& kept);
 
     // Folder of the last path confirmed in the Save As dialog (memory only).
     const std::string& LastSaveFolder() const { return lastSaveFolder_; }

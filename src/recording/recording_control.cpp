@@ -304,17 +304,20 @@ platform::LRESULT RecordingControl::OnRecordInterrupted(platform::WPARAM wParam,
 // The temporary names are those of the last recording: named only when it is the one that
 // was interrupted.
 void RecordingControl::ReportInterruption(int reason, bool current) {
+    std::string video = current ? TempAviPath() : std::string();
+    if (!video.empty() && !platform::FileExists(video)) video.clear();
+    std::string sound = !video.empty() && job_.RecordAudio ? host_.TempWavPath() : std::string();
+    if (!sound.empty() && !platform::FileExists(sound)) sound.clear();
     std::vector<std::string> kept;
-    const std::string video = current ? TempAviPath() : std::string();
-    if (!video.empty() && platform::FileExists(video)) kept.push_back(video);
-    const std::string sound = current && job_.RecordAudio ? host_.TempWavPath() : std::string();
-    if (!sound.empty() && platform::FileExists(sound)) kept.push_back(sound);
+    for (const std::string* file : {&video, &sound})
+        if (!file->empty()) kept.push_back(*file);
 
     std::string line = std::string("Recording interrupted: ") + InterruptionKey(reason);
     for (const std::string& file : kept) line += ", kept " + file;
     WriteLogLine(line.c_str());
-    platform::MessageBox(host_.MainWindow(), InterruptionText(reason, kept), "",
-                         platform::MB_OK | platform::MB_ICONWARNING);
+    const std::string text = InterruptionText(reason, kept);
+    if (host_.TakeInterrupted(text, video, sound)) return;
+    platform::MessageBox(host_.MainWindow(), text, "", platform::MB_OK | platform::MB_ICONWARNING);
 }
 
 platform::LRESULT RecordingControl::OnFlashFrame(platform::WPARAM wParam, platform::LPARAM) {

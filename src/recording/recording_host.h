@@ -63,6 +63,15 @@ public:
     virtual int WaveInDeviceCount() = 0;
     // The temporary sound file of the last recording; empty when there is none.
     virtual std::string TempWavPath() { return {}; }
+    // An interrupted recording: `text` says why it stopped and where its files are kept, and
+    // `videoPath` (with `soundPath`, empty without sound) names what was kept, empty when nothing
+    // was. True when the host has dealt with it (offered to finish it, or ended the recorder for a
+    // quit that was waiting for it); false leaves the control to tell the user.
+    virtual bool TakeInterrupted([[maybe_unused]] const std::string& text,
+                                 [[maybe_unused]] const std::string& videoPath,
+                                 [[maybe_unused]] const std::string& soundPath) {
+        return false;
+    }
     // The click hook: SetHook / UninstallMyHook on the main window.
     virtual int InstallClickHook() = 0;
     virtual void RemoveClickHook() = 0;
