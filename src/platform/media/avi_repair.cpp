@@ -81,15 +81,19 @@ void PutLe32(std::fstream& file, std::streamoff at, std::uint32_t value) {
 
 }  // namespace
 
-bool RewriteAviWithIndex(const std::string& path) {
+bool WriteAviWithIndex(const std::string& path, const std::string& target) {
     Input in = OpenInput(path);
     if (!in) return false;
-    const std::string temp = path + ".part";
-    if (!Remux(in.get(), temp)) {
-        std::remove(temp.c_str());
+    if (!Remux(in.get(), target)) {
+        std::remove(target.c_str());
         return false;
     }
-    in.reset();
+    return true;
+}
+
+bool RewriteAviWithIndex(const std::string& path) {
+    const std::string temp = path + ".part";
+    if (!WriteAviWithIndex(path, temp)) return false;
     if (std::rename(temp.c_str(), path.c_str()) != 0) {
         std::remove(temp.c_str());
         return false;

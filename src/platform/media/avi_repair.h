@@ -11,6 +11,11 @@ namespace platform::media {
 // read or rewritten.
 bool RewriteAviWithIndex(const std::string& path);
 
+// Writes the AVI at `path`, given an index as above, to `target` (created or replaced), leaving
+// `path` untouched; false when it cannot be read or `target` written (a partial `target` is
+// removed).
+bool WriteAviWithIndex(const std::string& path, const std::string& target);
+
 // Seconds of the video stream of `path` (its packets counted when the file gives no length);
 // negative when it has none.
 double VideoSeconds(const std::string& path);
