@@ -89,7 +89,7 @@ platform::LRESULT RecordFinisher::OnRecordFinish(platform::WPARAM wParam, platfo
     std::optional<Recording> deposited = recording::TakeFinished(static_cast<std::uintptr_t>(wParam));
     const Recording rec = deposited ? *deposited : CurrentRecording();
     if (quitRequested_) {
-        const std::string line = "Quit before saving, recording kept: " + rec.tempAviPath + " " + rec.tempWavPath;
+        const std::string line = kQuitKeptLine + rec.tempAviPath + " " + rec.tempWavPath;
         WriteLogLine(line.c_str());
         QuitOnce();
         return 0;
@@ -101,6 +101,13 @@ platform::LRESULT RecordFinisher::OnRecordFinish(platform::WPARAM wParam, platfo
 void RecordFinisher::RequestQuit() {
     quitRequested_ = true;
     if (services_.closeSaveAs) services_.closeSaveAs();
+}
+
+bool RecordFinisher::StopCopies() {
+    bool stopped = false;
+    for (const std::weak_ptr<CopyQuit>& copy : copies_)
+        if (const std::shared_ptr<CopyQuit> quit = copy.lock()) stopped = quit->Request() || stopped;
+    return stopped;
 }
 
 void RecordFinisher::QuitOnce() {
@@ -164,7 +171,11 @@ void RecordFinisher::StartCopy(const Recording& rec, const std::string& path) {
     copy.playVideo = host_.Settings().PlayVideo;
     copy.shellOpen = services_.shellOpen;
     copy.outputRefused = OfferAnotherPlaceFor(host_.MainWindow(), rec);
+    copy.quit = std::make_shared<CopyQuit>();
+    copy.endApplication = host_.EndApplication();
     copy.inProgress = FinishToken();
+    std::erase_if(copies_, [](const std::weak_ptr<CopyQuit>& c) { return c.expired(); });
+    copies_.push_back(copy.quit);
     workerId_ = StartCopyWorker(std::move(copy));
 }
 

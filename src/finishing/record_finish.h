@@ -10,8 +10,8 @@
 //
 // Thread contract: OnRecordFinish and Finish run on the user-interface thread (the main window's
 // dispatch of WM_USER_RECORDFINISH); a run may nest inside another one's Save As dialog. A worker
-// gets its own copies of the paths and job values it reads. FinishesInProgress may be read from
-// any thread.
+// gets its own copies of the paths and job values it reads (a copy worker shares only its
+// CopyQuit). FinishesInProgress may be read from any thread.
 #include "finishing/convert_worker.h"
 #include "finishing/copy_worker.h"
 #include "finishing/finish_host.h"
@@ -22,8 +22,10 @@
 
 #include <atomic>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <thread>
+#include <vector>
 
 namespace finishing {
 
@@ -61,6 +63,10 @@ public:
     // the dialogs are closed, their recordings (and one whose finish message is still to come)
     // kept for the next start, and the recorder ends once the handler has returned.
     void RequestQuit();
+    // The user quits while copy workers may run: each copy not ended yet is stopped, its
+    // recording kept for the next start. True when one was stopped: its worker then ends the
+    // recorder; false when the caller must.
+    bool StopCopies();
 
     // Folder of the last path confirmed in the Save As dialog (memory only).
     const std::string& LastSaveFolder() const { return lastSaveFolder_; }
@@ -84,6 +90,7 @@ private:
     FinishServices services_;
     std::string lastSaveFolder_;
     std::thread::id workerId_;
+    std::vector<std::weak_ptr<CopyQuit>> copies_;  // of the copy workers started
     int dialogsOpen_ = 0;
     bool quitRequested_ = false;
     bool quitSent_ = false;
