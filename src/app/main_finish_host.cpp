@@ -92,12 +92,22 @@ bool FinishPending(CRiviveZuzuveDlg& dlg) {
            (dlg.Recording() && dlg.Recording()->Job().ThreadActive);
 }
 
+bool StopCopies(CRiviveZuzuveDlg& dlg) {
+    finishing::RecordFinisher* finisher = FinisherOf(dlg);
+    return finisher && finisher->StopCopies();
+}
+
 bool QuitWhileFinishing(CRiviveZuzuveDlg& dlg) {
     finishing::RecordFinisher* finisher = FinisherOf(dlg);
+    if (!finisher) return false;
+    // A copy stopped here ends the recorder from its worker; one that ended just before leaves
+    // the quit to this thread.
+    const bool copyEnds = finisher->StopCopies();
     // A recording thread still closing its files needs this thread (its sound buffers, its
     // boxes): the recorder ends at its finish message rather than waiting for it here.
     const bool closing = dlg.Recording() && dlg.Recording()->Job().ThreadActive;
-    if (!finisher || (!finisher->InDialog() && !closing)) return false;
+    if (!finisher->InDialog() && !closing && !copyEnds) return false;
+    // Until the recorder has ended, a finish message that still comes keeps its recording.
     finisher->RequestQuit();
     return true;
 }

@@ -45,9 +45,12 @@ finishing::RecordFinisher* FinisherOf(CRiviveZuzuveDlg& dlg);
 // finish message waits, the handler or one of its workers is at it.
 bool FinishPending(CRiviveZuzuveDlg& dlg);
 // Quit asked for while FinishPending: true when the quit must wait (a Save As dialog is being
-// closed first, or the recording thread is still closing its files; the recorder then ends by
-// itself, keeping the recording on disk).
+// closed first, the recording thread is still closing its files, or a copy worker was stopped;
+// the recorder then ends by itself, keeping the recording on disk).
 bool QuitWhileFinishing(CRiviveZuzuveDlg& dlg);
+// Stops the copies of `dlg`'s finishing that have not ended (see RecordFinisher::StopCopies);
+// true when one was stopped and its worker ends the recorder.
+bool StopCopies(CRiviveZuzuveDlg& dlg);
 
 // Creates the progress window, placed by the primary screen's size, and hands it to the main
 // window unless a window was handed to it before; deleted with the main window.

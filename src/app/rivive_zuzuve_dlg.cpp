@@ -485,10 +485,13 @@ bool CRiviveZuzuveDlg::QuitRefused() {
         return true;
     }
     if (flags_.Converting) {
-        // OK asks the converter worker to stop; it then ends the recorder itself.
+        // OK asks the converter worker to stop; it then ends the recorder itself. A copy
+        // running beside it stops too, keeping its recording.
         if (platform::MessageBox(Handle(), GetText("MsgBox", "OnMerging"), "",
-                                 platform::MB_OKCANCEL) == platform::IDOK)
+                                 platform::MB_OKCANCEL) == platform::IDOK) {
             flags_.CancelConvert = 1;
+            StopCopies(*this);
+        }
         return true;
     }
     if (FinishPending(*this)) {

@@ -10,6 +10,40 @@
 
 namespace finishing {
 
+namespace {
+
+// A quit came before the worker could report: the recorder ends here, keeping the recording
+// unless the copy had already been completed.
+void EndAfterQuit(const CopyJob& job, bool copied) {
+    if (copied) {
+        WriteLogLine("Copy Complete!");
+    } else {
+        const std::string line = kQuitKeptLine + job.tempAviPath;
+        WriteLogLine(line.c_str());
+    }
+    if (job.endApplication) job.endApplication();
+}
+
+void ReportCopyFailed(const CopyJob& job) {
+    WriteLogLine("CopyFileEx Error!");
+    if (job.outputRefused) job.outputRefused(job.outputPath);
+    else
+        platform::MessageBox(0, GetText("MsgBox", "UnableCreateFile"), kNoteCaption,
+                             platform::MB_OK | platform::MB_ICONWARNING);
+}
+
+}  // namespace
+
+bool CopyQuit::Request() {
+    int expected = kRunning;
+    return state_.compare_exchange_strong(expected, kQuitRequested) || expected == kQuitRequested;
+}
+
+bool CopyQuit::End() {
+    int expected = kRunning;
+    return state_.compare_exchange_strong(expected, kEnded) || expected == kEnded;
+}
+
 int CopyProgress::BarRange(std::uint64_t totalSize) {
     const auto low = static_cast<std::uint32_t>(totalSize);
     const std::uint32_t blocks = (low >> 16) + ((low & 0xFFFF) ? 1 : 0);
@@ -17,6 +51,7 @@ int CopyProgress::BarRange(std::uint64_t totalSize) {
 }
 
 std::uint32_t CopyProgress::operator()(std::uint64_t totalSize, std::uint64_t, int reason) {
+    if (quit_ && quit_->Requested()) return kCopyCancel;
     if (reason == kCopyStreamSwitch) {
         steps_ = 0;
         SetProgressRange(0, BarRange(totalSize));
@@ -24,34 +59,33 @@ std::uint32_t CopyProgress::operator()(std::uint64_t totalSize, std::uint64_t, i
         ++steps_;
         SetProgressPos(steps_);
     }
-    return 0;
+    return kCopyContinue;
 }
 
 void ReportCopyDone(const CopyJob& job) {
     ShowSavedFileMessage(job.mainWindow, job.autoSave, job.outputPath);
-    DeleteFileQuietly(job.tempAviPath);
     if (job.playVideo && job.shellOpen) job.shellOpen(job.outputPath);
     WriteLogLine("Copy Complete!");
 }
 
 void CopyThreadProc(const CopyJob& job) {
-    CopyProgress progress;
+    CopyProgress progress(job.quit.get());
     const bool copied = CopyFileWithProgress(
         job.tempAviPath, job.outputPath, /*failIfExists=*/true,
         [&progress](std::uint64_t total, std::uint64_t done, int reason) { return progress(total, done, reason); });
-    if (!copied) {
-        WriteLogLine("CopyFileEx Error!");
-        ShowProgress(false);
-        if (job.outputRefused) job.outputRefused(job.outputPath);
-        else
-            platform::MessageBox(0, GetText("MsgBox", "UnableCreateFile"), kNoteCaption,
-                                 platform::MB_OK | platform::MB_ICONWARNING);
+    ShowProgress(false);
+    if (copied) {
+        SetProgressPos(0);
+        SetProgressRange(0, 100);
+        // Saved: the temporary video goes before anything can end the process.
+        DeleteFileQuietly(job.tempAviPath);
+    }
+    if (job.quit && !job.quit->End()) {
+        EndAfterQuit(job, copied);
         return;
     }
-    ShowProgress(false);
-    SetProgressPos(0);
-    SetProgressRange(0, 100);
-    ReportCopyDone(job);
+    if (copied) ReportCopyDone(job);
+    else ReportCopyFailed(job);
 }
 
 std::thread::id StartCopyWorker(CopyJob job) {

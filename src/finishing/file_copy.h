@@ -1,7 +1,12 @@
 #pragma once
 // Copying a file in 64 KiB chunks with a progress routine, as the copy worker and the finish
 // handler need it. The routine hears of the stream's start (reason kCopyStreamSwitch, with the
-// total size) and of each chunk written (kCopyChunkFinished); it returns 0 to go on.
+// total size) and of each chunk written (kCopyChunkFinished); it returns kCopyContinue to go on,
+// kCopyCancel to stop.
+//
+// The copy is written under a temporary name beside the target (".<name>.saving-XXXXXX"), synced,
+// and renamed onto the target only when complete: a copy that fails, is cancelled or is cut short
+// by the end of the process never leaves a file under the target's name.
 // Thread contract: any thread; nothing is shared between calls.
 #include <cstdint>
 #include <functional>
@@ -12,14 +17,16 @@ namespace finishing {
 constexpr std::size_t kCopyChunk = 64 * 1024;
 constexpr int kCopyChunkFinished = 0;
 constexpr int kCopyStreamSwitch = 1;
+constexpr std::uint32_t kCopyContinue = 0;
+constexpr std::uint32_t kCopyCancel = 1;
 
 using CopyProgressRoutine =
     std::function<std::uint32_t(std::uint64_t totalSize, std::uint64_t copied, int reason)>;
 
-// With `failIfExists` an existing target is refused (created exclusively); otherwise it is
-// replaced. A copy that fails or is cancelled after the target was created removes that target.
-// False when the source cannot be read, the target cannot be created or written, or the routine
-// cancelled.
+// With `failIfExists` an existing target is never replaced: refused before copying, and the
+// final rename refuses a target that appeared meanwhile. Otherwise it is replaced. False when
+// the source cannot be read, the target cannot be made or written, or the routine cancelled;
+// the temporary copy is then gone and the target as it was.
 bool CopyFileWithProgress(const std::string& from, const std::string& to, bool failIfExists,
                           const CopyProgressRoutine& progress = {});
 

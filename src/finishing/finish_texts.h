@@ -4,5 +4,7 @@ namespace finishing {
 
 constexpr const char* kApplicationName = "Rivive Zuzuve";
 constexpr const char* kNoteCaption = "Note";
+// Followed by the recording's temporary paths.
+constexpr const char* kQuitKeptLine = "Quit before saving, recording kept: ";
 
 }  // namespace finishing

@@ -100,10 +100,17 @@ void RecordFinisher::RequestQuit() {
 
 bool RecordFinisher::QuitIfRequested(const std::string& kept) {
     if (!quitRequested_) return false;
-    const std::string line = "Quit before saving, recording kept: " + kept;
+    const std::string line = kQuitKeptLine + kept;
     WriteLogLine(line.c_str());
     QuitOnce();
     return true;
+}
+
+bool RecordFinisher::StopCopies() {
+    bool stopped = false;
+    for (const std::weak_ptr<CopyQuit>& copy : copies_)
+        if (const std::shared_ptr<CopyQuit> quit = copy.lock()) stopped = quit->Request() || stopped;
+    return stopped;
 }
 
 void RecordFinisher::QuitOnce() {
@@ -167,7 +174,11 @@ void RecordFinisher::StartCopy(const Recording& rec, const std::string& path) {
     copy.playVideo = host_.Settings().PlayVideo;
     copy.shellOpen = services_.shellOpen;
     copy.outputRefused = OfferAnotherPlaceFor(host_.MainWindow(), rec);
+    copy.quit = std::make_shared<CopyQuit>();
+    copy.endApplication = host_.EndApplication();
     copy.inProgress = FinishToken();
+    std::erase_if(copies_, [](const std::weak_ptr<CopyQuit>& c) { return c.expired(); });
+    copies_.push_back(copy.quit);
     workerId_ = StartCopyWorker(std::move(copy));
 }
 

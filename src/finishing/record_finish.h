@@ -10,8 +10,8 @@
 //
 // Thread contract: OnRecordFinish and Finish run on the user-interface thread (the main window's
 // dispatch of WM_USER_RECORDFINISH); a run may nest inside another one's Save As dialog. A worker
-// gets its own copies of the paths and job values it reads. FinishesInProgress may be read from
-// any thread.
+// gets its own copies of the paths and job values it reads (a copy worker shares only its
+// CopyQuit). FinishesInProgress may be read from any thread.
 #include "finishing/convert_worker.h"
 #include "finishing/copy_worker.h"
 #include "finishing/finish_host.h"
@@ -22,8 +22,10 @@
 
 #include <atomic>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <thread>
+#include <vector>
 
 namespace finishing {
 
@@ -64,6 +66,10 @@ public:
     // A recording ended without a finish message (it was interrupted): when a quit waits for it,
     // the quit goes ahead, its files `kept` staying for the next start, and true is returned.
     bool QuitIfRequested(const std::string& kept);
+    // The user quits while copy workers may run: each copy not ended yet is stopped, its
+    // recording kept for the next start. True when one was stopped: its worker then ends the
+    // recorder; false when the caller must.
+    bool StopCopies();
 
     // Folder of the last path confirmed in the Save As dialog (memory only).
     const std::string& LastSaveFolder() const { return lastSaveFolder_; }
@@ -87,6 +93,7 @@ private:
     FinishServices services_;
     std::string lastSaveFolder_;
     std::thread::id workerId_;
+    std::vector<std::weak_ptr<CopyQuit>> copies_;  // of the copy workers started
     int dialogsOpen_ = 0;
     bool quitRequested_ = false;
     bool quitSent_ = false;

@@ -422,6 +422,8 @@ TEST_F(RecordFinishTest, CopyWorkerSavesVideoWithoutSoundAndRefusesAnExistingFil
     EXPECT_EQ(OutputPath(), chosen_);
     EXPECT_NE(finisher.WorkerId(), std::thread::id());
     ASSERT_TRUE(testsupport::WaitUntil([&] { return log.Since().find("Copy Complete!") != std::string::npos; }));
+    EXPECT_FALSE(finisher.StopCopies()) << "a quit now is the caller's to carry out";
+    EXPECT_EQ(host_.ended, 0);
     EXPECT_EQ(testsupport::ReadFile(chosen_), original);
     EXPECT_FALSE(Exists(host_.tempAvi));
     EXPECT_EQ(Opened(), std::vector<std::string>{chosen_});
