@@ -53,10 +53,18 @@ TEST(RenameNoReplace, MovesOntoAFreeNameAndNeverReplaces) {
         EXPECT_EQ(platform::RenameNoReplace(from, to, row.rename), row.result);
         const bool moved = row.result == NoReplaceRename::kRenamed || row.result == NoReplaceRename::kLinked;
         EXPECT_EQ(fs::exists(from), !moved) << "the old name goes only with a move";
-        if (moved) EXPECT_EQ(ReadFile(to), "new");
-        if (row.target == kFile) EXPECT_EQ(ReadFile(to), "old");
-        if (row.target == kDanglingLink) EXPECT_TRUE(fs::is_symlink(to));
-        if (row.target == kFree && !moved) EXPECT_FALSE(fs::exists(fs::symlink_status(to)));
+        if (moved) {
+            EXPECT_EQ(ReadFile(to), "new");
+        }
+        if (row.target == kFile) {
+            EXPECT_EQ(ReadFile(to), "old");
+        }
+        if (row.target == kDanglingLink) {
+            EXPECT_TRUE(fs::is_symlink(to));
+        }
+        if (row.target == kFree && !moved) {
+            EXPECT_FALSE(fs::exists(fs::symlink_status(to)));
+        }
         EXPECT_EQ(*platform::FallbackName(row.result) != '\0', row.result == NoReplaceRename::kLinked);
     }
 }
