@@ -7,6 +7,7 @@
 #include "finishing/progess_dlg.h"
 #include "finishing/saved_file_message.h"
 #include "platform/core/message_box.h"
+#include "platform/media/avi_repair.h"
 
 namespace finishing {
 
@@ -70,9 +71,15 @@ void ReportCopyDone(const CopyJob& job) {
 
 void CopyThreadProc(const CopyJob& job) {
     CopyProgress progress(job.quit.get());
-    const bool copied = CopyFileWithProgress(
-        job.tempAviPath, job.outputPath, /*failIfExists=*/true,
-        [&progress](std::uint64_t total, std::uint64_t done, int reason) { return progress(total, done, reason); });
+    const bool copied =
+        job.reindex ? WriteFileBeside(job.outputPath, /*failIfExists=*/true,
+                                      [&job](const std::string& temp) {
+                                          return platform::media::WriteAviWithIndex(job.tempAviPath, temp);
+                                      })
+                    : CopyFileWithProgress(job.tempAviPath, job.outputPath, /*failIfExists=*/true,
+                                           [&progress](std::uint64_t total, std::uint64_t done, int reason) {
+                                               return progress(total, done, reason);
+                                           });
     ShowProgress(false);
     if (copied) {
         SetProgressPos(0);

@@ -44,6 +44,7 @@ struct CopyJob {
     platform::WindowHandle mainWindow = 0;
     std::string tempAviPath;
     std::string outputPath;
+    std::int32_t reindex = 0;  // the video has no index: the copy is given one
     std::int32_t autoSave = 0;
     std::int32_t playVideo = 0;
     ShellOpenFn shellOpen;  // the shell's "open" verb

@@ -73,6 +73,14 @@ bool PutInPlace(const std::string& temp, const std::string& to, bool failIfExist
            result == platform::NoReplaceRename::kClaimed;
 }
 
+// Brings what was written to `path` onto the disk.
+bool SyncFile(const std::string& path) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return false;
+    const bool synced = ::fsync(fd) == 0;
+    return ::close(fd) == 0 && synced;
+}
+
 // Writes all of `in` to `out` in chunks, telling `progress`; false on an error or a cancel.
 bool CopyChunks(std::FILE* in, std::FILE* out, std::uint64_t total, const CopyProgressRoutine& progress) {
     if (progress && progress(total, 0, kCopyStreamSwitch) != kCopyContinue) return false;
@@ -107,6 +115,19 @@ bool CopyFileWithProgress(const std::string& from, const std::string& to, bool f
                          std::fflush(out.get()) == 0 && ::fsync(::fileno(out.get())) == 0;
     const bool closed = std::fclose(out.release()) == 0;
     if (written && closed && PutInPlace(temp, to, failIfExists)) return true;
+    std::remove(temp.c_str());
+    return false;
+}
+
+bool WriteFileBeside(const std::string& to, bool failIfExists,
+                     const std::function<bool(const std::string& temp)>& write) {
+    if (failIfExists && Exists(to)) return false;
+    std::string temp;
+    if (File made = CreateBeside(to, &temp); !made || std::fclose(made.release()) != 0) {
+        if (!temp.empty()) std::remove(temp.c_str());
+        return false;
+    }
+    if (write(temp) && SyncFile(temp) && PutInPlace(temp, to, failIfExists)) return true;
     std::remove(temp.c_str());
     return false;
 }

@@ -30,6 +30,12 @@ using CopyProgressRoutine =
 bool CopyFileWithProgress(const std::string& from, const std::string& to, bool failIfExists,
                           const CopyProgressRoutine& progress = {});
 
+// Makes `to` as CopyFileWithProgress does, from a file that `write` fills under the temporary
+// name it is given (an empty file there, which it may replace). False when `write` fails or the
+// file cannot be made or put in place; the temporary file is then gone and the target as it was.
+bool WriteFileBeside(const std::string& to, bool failIfExists,
+                     const std::function<bool(const std::string& temp)>& write);
+
 // Deletes a file; a missing file is not an error.
 void DeleteFileQuietly(const std::string& path);
 

@@ -52,11 +52,12 @@ std::string Describe(const LeftRecording& left, double seconds) {
 
 void Save(platform::WindowHandle mainWindow, const settings::RecordSettings& settings, const LeftRecording& left,
           double seconds) {
-    if (!platform::media::RewriteAviWithIndex(left.aviPath)) {
-        const std::string line = "Left recording could not be given an index: " + left.aviPath;
-        WriteLogLine(line.c_str());
-    }
     recording::FinishedRecording rec;
+    if (!platform::media::RewriteAviWithIndex(left.aviPath)) {
+        const std::string line = "Left recording could not be given an index where it lies: " + left.aviPath;
+        WriteLogLine(line.c_str());
+        rec.IndexMissing = 1;
+    }
     rec.tempAviPath = left.aviPath;
     if (!left.wavPath.empty() && platform::media::CompleteWaveSizes(left.wavPath)) rec.tempWavPath = left.wavPath;
     rec.RecordAudio = rec.tempWavPath.empty() ? 0 : 1;

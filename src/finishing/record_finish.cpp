@@ -170,6 +170,7 @@ void RecordFinisher::StartCopy(const Recording& rec, const std::string& path) {
     copy.mainWindow = host_.MainWindow();
     copy.tempAviPath = rec.tempAviPath;
     copy.outputPath = path;
+    copy.reindex = rec.IndexMissing;
     copy.autoSave = rec.AutoSave;
     copy.playVideo = host_.Settings().PlayVideo;
     copy.shellOpen = services_.shellOpen;

@@ -24,6 +24,9 @@ struct FinishedRecording {
     // A cancelled Save As keeps the files instead of discarding them (a second try after an
     // output that could not be made, a recording left by an earlier run).
     std::int32_t KeepOnCancel = 0;
+    // Its video has no index (left by a crash or a full disk, and it could not be given one where
+    // it lies): a plain copy of it is given one on the way.
+    std::int32_t IndexMissing = 0;
 };
 
 struct RecordJob;

@@ -71,6 +71,8 @@ TEST_F(SmallTemporaryFolder, AFullDiskIsNamedTheRecordingSavedOnTheSpotAndTheNex
     std::vector<std::string> avis = Avis(out.Path());
     ASSERT_EQ(avis.size(), 1u) << Log();
     EXPECT_GT(StreamSeconds(avis[0], "v:0"), 0.5) << avis[0];
+    // Given the index and length the full disk kept from it.
+    EXPECT_NEAR(HeaderSeconds(avis[0]), StreamSeconds(avis[0], "v:0"), 0.5) << avis[0];
     EXPECT_FALSE(std::filesystem::exists(video)) << "the saved recording is still offered";
 
     // Room again: the next recording runs and is saved next to the first.

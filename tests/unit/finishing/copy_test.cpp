@@ -6,6 +6,7 @@
 #include "finishing/file_copy.h"
 #include "finishing/finish_texts.h"
 #include "support/test_support.h"
+#include "../media/media_test_util.h"
 
 #include <filesystem>
 #include <gtest/gtest.h>
@@ -83,9 +84,13 @@ TEST(FileCopy, TheOutputNameAppearsOnlyOnACompleteCopy) {
         // Nothing but the target is left in the folder.
         const bool targetLeft = copied || row.target != kFree;
         EXPECT_EQ(Names(out.Path()), targetLeft ? std::set<std::string>{"clip.avi"} : std::set<std::string>{});
-        if (copied) EXPECT_EQ(ReadFile(to), data);
-        else if (row.target == kFile) EXPECT_EQ(ReadFile(to), "old");
-        else if (row.target == kAppearsDuringCopy) EXPECT_EQ(ReadFile(to), "theirs");
+        if (copied) {
+            EXPECT_EQ(ReadFile(to), data);
+        } else if (row.target == kFile) {
+            EXPECT_EQ(ReadFile(to), "old");
+        } else if (row.target == kAppearsDuringCopy) {
+            EXPECT_EQ(ReadFile(to), "theirs");
+        }
     }
 }
 
@@ -118,7 +123,9 @@ TEST(CopyWorker, AQuitBeforeTheEndKeepsTheRecordingAndEndsTheRecorder) {
         testsupport::MessageBoxRecorder boxes;
         finishtest::LogMark log;
 
-        if (row.quitFirst) EXPECT_TRUE(job.quit->Request());
+        if (row.quitFirst) {
+            EXPECT_TRUE(job.quit->Request());
+        }
         CopyThreadProc(job);
         // A quit confirmed now: the copy has ended, so the caller quits by itself.
         EXPECT_EQ(job.quit->Request(), row.quitFirst) << "a second request is answered alike";
@@ -130,6 +137,36 @@ TEST(CopyWorker, AQuitBeforeTheEndKeepsTheRecordingAndEndsTheRecorder) {
         EXPECT_EQ(log.Since().find(kQuitKeptLine + job.tempAviPath) != std::string::npos, row.quitFirst)
             << log.Since();
     }
+}
+
+// A video left without an index (a full disk kept it from being given one where it lies) is given
+// one on its way to the output; what cannot be read as a video is refused, leaving nothing.
+TEST(CopyWorker, AVideoWithoutAnIndexIsGivenOneOnTheWay) {
+    testsupport::TempDir tmp, out;
+    CopyJob job;
+    job.tempAviPath = tmp.File("temp.avi");
+    job.outputPath = out.File("clip.avi");
+    job.reindex = 1;
+    finishtest::WriteVideo(job.tempAviPath, 40);
+    std::string bytes = ReadFile(job.tempAviPath);
+    WriteFile(job.tempAviPath, bytes.substr(0, bytes.rfind("idx1")));
+    testsupport::MessageBoxRecorder boxes;
+    std::string refused;
+    job.outputRefused = [&refused](const std::string& path) { refused = path; };
+
+    CopyThreadProc(job);
+    EXPECT_EQ(Names(out.Path()), std::set<std::string>{"clip.avi"});
+    EXPECT_NE(ReadFile(job.outputPath).find("idx1"), std::string::npos);
+    EXPECT_EQ(mediatest::Probe(job.outputPath, "nb_frames", "v:0"), "40");
+    EXPECT_FALSE(fs::exists(job.tempAviPath)) << "saved, so no longer kept";
+    EXPECT_TRUE(refused.empty());
+
+    WriteFile(job.tempAviPath, "not a video");
+    fs::remove(job.outputPath);
+    CopyThreadProc(job);
+    EXPECT_TRUE(Names(out.Path()).empty());
+    EXPECT_EQ(refused, job.outputPath);
+    EXPECT_EQ(ReadFile(job.tempAviPath), "not a video") << "kept";
 }
 
 }  // namespace
