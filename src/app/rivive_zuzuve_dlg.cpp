@@ -488,11 +488,13 @@ bool CRiviveZuzuveDlg::QuitRefused() {
         // OK asks the converter worker to stop; it then ends the recorder itself. A copy
         // running beside it stops too, keeping its recording.
         if (platform::MessageBox(Handle(), GetText("MsgBox", "OnMerging"), "",
-                                 platform::MB_OKCANCEL) == platform::IDOK) {
-            flags_.CancelConvert = 1;
-            StopCopies(*this);
-        }
-        return true;
+                                 platform::MB_OKCANCEL) != platform::IDOK)
+            return true;
+        flags_.CancelConvert = 1;
+        StopCopies(*this);
+        // A worker that ended while the box was up may not have seen the request: the recorder
+        // then ends here (if both end it, the second end finds it gone).
+        return flags_.Converting != 0;
     }
     if (FinishPending(*this)) {
         // A recording not saved yet stays on disk and is offered again at the next start.

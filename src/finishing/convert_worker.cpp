@@ -59,23 +59,42 @@ void ReportConvertFailed(const ConvertJob& job, const std::string& why) {
     platform::MessageBox(0, text, kNoteCaption, platform::MB_OK | platform::MB_ICONWARNING);
 }
 
+// The user confirmed a quit, whether before the converter's last report or after it.
+bool QuitPending(const ConvertJob& job) { return job.cancelConvert && *job.cancelConvert; }
+
+// Ends the recorder after a quit; the recording's files are kept unless it was saved.
+void EndAfterQuit(const ConvertJob& job) {
+    if (job.cancelConvert) *job.cancelConvert = 0;
+    if (job.endApplication) job.endApplication();
+}
+
+std::string TempFiles(const ConvertJob& job, bool withSound) {
+    return withSound ? job.tempAviPath + " " + job.tempWavPath : job.tempAviPath;
+}
+
 void FinishConversion(const ConvertJob& job, int completed, bool withSound, const char* doneLine,
                       const char* cancelledLine) {
     if (completed) {
-        ShowSavedFileMessage(job.mainWindow, job.autoSave, job.outputPath, job.soundMissingMs);
+        // Saved: the temporary files go before anything can end the process.
         DeleteFileQuietly(job.tempAviPath);
         if (withSound) DeleteFileQuietly(job.tempWavPath);
-        if (job.playVideo && job.shellOpen) job.shellOpen(job.outputPath);
+        // A quit confirmed after the converter's last report ends the recorder without a box.
+        const bool quit = QuitPending(job);
+        if (!quit) {
+            ShowSavedFileMessage(job.mainWindow, job.autoSave, job.outputPath, job.soundMissingMs);
+            if (job.playVideo && job.shellOpen) job.shellOpen(job.outputPath);
+        }
         WriteLogLine(doneLine);
+        if (quit) EndAfterQuit(job);
         return;
     }
-    // The converter has been reaped, so its files are free to go.
-    DeleteFileQuietly(job.tempAviPath);
-    if (withSound) DeleteFileQuietly(job.tempWavPath);
+    // The converter has been reaped: its unfinished output goes; the recording stays for the
+    // next start.
     DeleteFileQuietly(job.outputPath);
-    if (job.cancelConvert) *job.cancelConvert = 0;
     WriteLogLine(cancelledLine);
-    if (job.endApplication) job.endApplication();
+    const std::string line = kQuitKeptLine + TempFiles(job, withSound);
+    WriteLogLine(line.c_str());
+    EndAfterQuit(job);
 }
 
 void SetConverting(const ConvertJob& job, std::int32_t value) {
@@ -144,7 +163,13 @@ void ConvertThreadProc(const ConvertJob& job) {
         const std::string why = status.Succeeded() ? "no output file"
                                 : status.exited  ? "exit status " + std::to_string(status.code)
                                                  : "ended by signal " + std::to_string(status.signal);
-        ReportConvertFailed(job, why + ": " + LastLine(tail));
+        if (!QuitPending(job)) {
+            ReportConvertFailed(job, why + ": " + LastLine(tail));
+            return;
+        }
+        const std::string line = "Convert Failed! " + why + "; " + kQuitKeptLine + TempFiles(job, job.recordAudio != 0);
+        WriteLogLine(line.c_str());
+        EndAfterQuit(job);
         return;
     }
     if (job.recordAudio) FinishConvertWithSound(job, completed);

@@ -1,9 +1,11 @@
 #pragma once
 // The converter worker: probes the recording's bit rate with codes/Transmux, runs the conversion
 // chosen by format and sound, moves the bar from the converter's "time=" reports, and ends with
-// the saved-file message, or after a quit asked for during the conversion by cleaning up and
-// ending the recorder without saving its settings. A converter that cannot be started, or that
-// ends without a complete output, is reported and the recording's temporary files are kept.
+// the saved-file message. A quit asked for during the conversion stops the converter, removes its
+// unfinished output, keeps the recording's temporary files for the next start and ends the
+// recorder without saving its settings; one asked for after the converter's last report lets the
+// saved file stand and ends the recorder all the same. A converter that cannot be started, or
+// that ends without a complete output, is reported and the recording's temporary files are kept.
 //
 // Thread contract: everything the worker reads is copied into its ConvertJob when it starts,
 // except the two flags it shares with the user-interface thread (`converting`: written by the

@@ -1,6 +1,6 @@
 // Quitting while a recording is being converted: Close asks ("MsgBox", "OnMerging"); OK stops
-// the converter at its next output, the partial output and the temporary files go, and the
-// recorder ends without saving its settings.
+// the converter at its next output, the partial output goes, the recording stays for the next
+// start, and the recorder ends without saving its settings.
 #include "support/main_window_fixture.h"
 #include "app/main_finish_host.h"
 #include "app/main_skin_layout.h"
@@ -68,9 +68,11 @@ TEST_F(MainWindowTest, QuitDuringAConversionEndsTheRecorderWithoutSavingItsSetti
     EXPECT_EQ(dlg.Flags().Converting, 0);
     EXPECT_EQ(dlg.Flags().CancelConvert, 0);
     EXPECT_TRUE(fs::is_empty(folder)) << "the partial output is gone";
-    EXPECT_FALSE(fs::exists(tempAvi));
-    EXPECT_FALSE(fs::exists(tempWav));
+    EXPECT_TRUE(fs::exists(tempAvi)) << "the recording is kept for the next start";
+    EXPECT_TRUE(fs::exists(tempWav));
     EXPECT_EQ(testsupport::ReadFile(config_), config) << "the settings were not saved";
+    fs::remove(tempAvi);
+    fs::remove(tempWav);
 }
 
 }  // namespace

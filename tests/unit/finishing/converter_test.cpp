@@ -6,6 +6,7 @@
 #include "finishing/convert_worker.h"
 #include "finishing/converter_command.h"
 #include "finishing/converter_output.h"
+#include "finishing/finish_texts.h"
 #include "finishing/progess_dlg.h"
 #include "support/test_support.h"
 
@@ -328,13 +329,40 @@ TEST_F(ConvertWorkerTest, QuitDuringTheConversionStopsAtTheNextOutputAndEndsTheR
         EXPECT_EQ(ended_, 1);
         EXPECT_EQ(cancel_, 0);
         EXPECT_EQ(converting_, 0);
-        EXPECT_FALSE(Exists(job_.tempAviPath));
-        EXPECT_EQ(Exists(job_.tempWavPath), sound == 0);
-        EXPECT_FALSE(Exists(job_.outputPath));
+        EXPECT_TRUE(Exists(job_.tempAviPath)) << "the recording is kept for the next start";
+        EXPECT_TRUE(Exists(job_.tempWavPath));
+        EXPECT_FALSE(Exists(job_.outputPath)) << "the unfinished output goes";
         EXPECT_TRUE(boxes.Boxes().empty());
         EXPECT_NE(log.Since().find(sound ? "Press Stop to stop the Merge!" : "nConvertStatus!Press Stop to Stop the convert!"),
                   std::string::npos);
+        EXPECT_NE(log.Since().find(kQuitKeptLine + job_.tempAviPath), std::string::npos) << log.Since();
     }
+}
+
+// The quit confirmed after the converter's last report, while it was ending: the file it made is
+// the saved recording, and the recorder still ends, without the saved-file box.
+TEST_F(ConvertWorkerTest, QuitAfterTheLastReportKeepsTheSavedFileAndStillEndsTheRecorder) {
+    testsupport::WriteFile(job_.tempAviPath, "video");
+    FakeConverter converter;
+    job_.launcher = &converter;
+    converter.Script({{"bitrate: 1 kb/s"}});
+    ScriptedRun conversion{{"time=2.00 bitrate=1.0kbits/s\n"}};
+    conversion.createsFile = job_.outputPath;
+    conversion.stepwise = true;
+    converter.Script(conversion);
+    testsupport::MessageBoxRecorder boxes;
+    ended_ = 0;
+    std::thread worker([this] { ConvertThreadProc(job_); });
+    converter.Release();  // the last report
+    ASSERT_TRUE(testsupport::WaitUntil([&] { return CProgessDlg::Instance()->Bar()->value() == 20; }));
+    cancel_ = 1;
+    converter.Release();  // the converter ends by itself
+    worker.join();
+    EXPECT_EQ(ended_, 1) << "the quit was not lost";
+    EXPECT_EQ(cancel_, 0);
+    EXPECT_TRUE(Exists(job_.outputPath));
+    EXPECT_FALSE(Exists(job_.tempAviPath)) << "saved, so not offered again";
+    EXPECT_TRUE(boxes.Boxes().empty());
 }
 
 }  // namespace
