@@ -22,6 +22,16 @@ public:
     bool Unregister(platform::WindowHandle, int) override { return true; }
 };
 
+// Settings for a quick recording of a 64x48 region at 10 frames a second, no flashing frame, the
+// window shown, no tray: the video type, sound and automatic saving as given.
+inline std::string SmallRegionConfig(int videoType, int recordAudio, int autoSave) {
+    return "[Area Settings]\nRecordMode=0\nRecordLeft=100\nRecordTop=100\nRecordRight=64\n"
+           "RecordBottom=48\nFlashingRect=0\n[Video Settings]\nFrameRate=10\nVideoType=" +
+           std::to_string(videoType) + "\n[Audio Settings]\nRecordAudio=" + std::to_string(recordAudio) +
+           "\n[Output Settings]\nAutoSave=" + std::to_string(autoSave) +
+           "\n[Global Options]\nStartMinimize=0\nPlayVideo=0\nTrayIcon=0\nCloseTray=0\n";
+}
+
 class MainWindowTest : public ::testing::Test {
 protected:
     void SetUp() override {

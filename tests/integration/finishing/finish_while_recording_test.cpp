@@ -31,10 +31,7 @@ protected:
     // A small region with sound, saved as AVI through the Save As dialog, whose answers are
     // out1.avi, out2.avi, ... in a folder of the test's own.
     CRiviveZuzuveDlg& Open() {
-        WriteConfig("[Area Settings]\nRecordMode=0\nRecordLeft=100\nRecordTop=100\nRecordRight=64\n"
-                    "RecordBottom=48\nFlashingRect=0\n[Video Settings]\nFrameRate=10\nVideoType=100\n"
-                    "[Audio Settings]\nRecordAudio=1\n[Output Settings]\nAutoSave=0\n"
-                    "[Global Options]\nStartMinimize=0\nPlayVideo=0\nTrayIcon=0\nCloseTray=0\n");
+        WriteConfig(SmallRegionConfig(100, 1, 0));
         CRiviveZuzuveDlg& dlg = Make();
         Show();
         finishing::FinishServices services;

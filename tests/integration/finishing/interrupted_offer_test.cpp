@@ -25,10 +25,7 @@ class InterruptedOfferTest : public MainWindowTest {
 protected:
     // A small region without sound, saved as AVI to out.avi through the Save As stand-in.
     CRiviveZuzuveDlg& Open() {
-        WriteConfig("[Area Settings]\nRecordMode=0\nRecordLeft=100\nRecordTop=100\nRecordRight=64\n"
-                    "RecordBottom=48\nFlashingRect=0\n[Video Settings]\nFrameRate=10\nVideoType=100\n"
-                    "[Audio Settings]\nRecordAudio=0\n[Output Settings]\nAutoSave=0\n"
-                    "[Global Options]\nStartMinimize=0\nPlayVideo=0\nTrayIcon=0\nCloseTray=0\n");
+        WriteConfig(SmallRegionConfig(100, 0, 0));
         CRiviveZuzuveDlg& dlg = Make();
         Show();
         InstallFinishing(dlg, Services());

@@ -35,10 +35,7 @@ TEST_F(MainWindowTest, QuitDuringAConversionEndsTheRecorderWithoutSavingItsSetti
     if (QGuiApplication::platformName() != "xcb") GTEST_SKIP() << "records a real screen";
     testsupport::TempDir dir;
     const std::string folder = dir.File("Recordings");
-    const std::string config = "[Area Settings]\nRecordMode=0\nRecordLeft=100\nRecordTop=100\nRecordRight=64\n"
-                               "RecordBottom=48\nFlashingRect=0\n[Video Settings]\nFrameRate=10\nVideoType=102\n"
-                               "[Audio Settings]\nRecordAudio=1\n[Output Settings]\nAutoSave=1\n"
-                               "[Global Options]\nStartMinimize=0\nPlayVideo=0\nTrayIcon=0\nCloseTray=0\n";
+    const std::string config = SmallRegionConfig(102, 1, 1);
     WriteConfig(config);
     CRiviveZuzuveDlg& dlg = Make();
     Show();

@@ -30,10 +30,7 @@ TEST_F(MainWindowTest, ExitDuringACopyKeepsTheRecordingAndLeavesNoOutput) {
     testsupport::TempDir dir;
     const std::string folder = dir.File("out");
     fs::create_directories(folder);
-    const std::string config = "[Area Settings]\nRecordMode=0\nRecordLeft=100\nRecordTop=100\nRecordRight=64\n"
-                               "RecordBottom=48\nFlashingRect=0\n[Video Settings]\nFrameRate=10\nVideoType=100\n"
-                               "[Audio Settings]\nRecordAudio=0\n[Output Settings]\nAutoSave=0\n"
-                               "[Global Options]\nStartMinimize=0\nPlayVideo=0\nTrayIcon=0\nCloseTray=0\n";
+    const std::string config = SmallRegionConfig(100, 0, 0);
     WriteConfig(config);
     CRiviveZuzuveDlg& dlg = Make();
     Show();
