@@ -105,22 +105,16 @@ bool CopyFileWithProgress(const std::string& from, const std::string& to, bool f
     if (!in) return false;
     struct stat st {};
     if (::fstat(::fileno(in.get()), &st) != 0 || !S_ISREG(st.st_mode)) return false;
-    // Refused before any work; the rename at the end is what guarantees it.
-    if (failIfExists && Exists(to)) return false;
-
-    std::string temp;
-    File out = CreateBeside(to, &temp);
-    if (!out) return false;
-    const bool written = CopyChunks(in.get(), out.get(), static_cast<std::uint64_t>(st.st_size), progress) &&
-                         std::fflush(out.get()) == 0 && ::fsync(::fileno(out.get())) == 0;
-    const bool closed = std::fclose(out.release()) == 0;
-    if (written && closed && PutInPlace(temp, to, failIfExists)) return true;
-    std::remove(temp.c_str());
-    return false;
+    const auto total = static_cast<std::uint64_t>(st.st_size);
+    return WriteFileBeside(to, failIfExists, [&](const std::string& temp) {
+        File out(std::fopen(temp.c_str(), "wb"));
+        return out && CopyChunks(in.get(), out.get(), total, progress) && std::fclose(out.release()) == 0;
+    });
 }
 
 bool WriteFileBeside(const std::string& to, bool failIfExists,
                      const std::function<bool(const std::string& temp)>& write) {
+    // Refused before any work; the rename at the end is what guarantees it.
     if (failIfExists && Exists(to)) return false;
     std::string temp;
     if (File made = CreateBeside(to, &temp); !made || std::fclose(made.release()) != 0) {
