@@ -86,7 +86,9 @@ protected:
 
 TEST_F(LeftRecordingEndToEnd, KilledRecordingIsOfferedAndSavedWithItsSound) {
     StartRecorder();
-    tone_.start("sox", {"-n", "-t", "pulseaudio", "rz_null", "synth", "60", "sine", "1000"});
+    const std::string toneFile = dir_.File("tone.wav");
+    testsupport::Run("sox", {"-n", "-r", "22050", "-c", "1", toneFile, "synth", "60", "sine", "1000"});
+    tone_.start("paplay", {"-d", "rz_null", QString::fromStdString(toneFile)});
     Key("F8");
     ASSERT_TRUE(WaitUntil([&] { return Files(dir_.File("tmp")).size() == 2; }, std::chrono::seconds(10)))
         << "recording with sound";
@@ -114,6 +116,12 @@ TEST_F(LeftRecordingEndToEnd, KilledRecordingIsOfferedAndSavedWithItsSound) {
     EXPECT_GE(video, 10.0);
     EXPECT_GE(sound, 10.0);
     EXPECT_NEAR(sound, video, 1.0);
+    // The tone is in what was recovered, up to its last seconds.
+    const std::string level = mediatest::Shell("ffmpeg -nostdin -v error -sseof -3 -i '" + out[0].string() +
+                                               "' -map 0:a -t 2 -f wav - | sox -t wav - -n stat 2>&1");
+    const std::size_t rms = level.find("RMS     amplitude:");
+    ASSERT_NE(rms, std::string::npos) << level;
+    EXPECT_GT(std::atof(level.c_str() + rms + 18), 0.05) << level;
     EXPECT_TRUE(WaitUntil([&] { return Files(dir_.File("tmp")).empty(); })) << "nothing left to offer";
 }
 
