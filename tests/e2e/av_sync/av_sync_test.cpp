@@ -71,6 +71,14 @@ TEST(PictureAndSound, FlashesAndBeepsStayTogetherAcrossAPause) {
             for (const AvPair& p : part.pairs)
                 EXPECT_NEAR(p.Offset(), 0, 0.060 + p.FrameGap()) << part.name << " at " << p.flash;
         }
+        if (::testing::Test::HasFailure()) {
+            // Everything found, for telling a fault of the recording from one of the stimulus.
+            std::printf("%s flashes:", format.name);
+            for (double t : events.flashes) std::printf(" %.3f", t);
+            std::printf("\n%s beeps:", format.name);
+            for (double t : events.beeps) std::printf(" %.3f", t);
+            std::printf("\n%s recorder log:\n%s\n", format.name, run.log.c_str());
+        }
     }
 }
 
