@@ -21,7 +21,7 @@ namespace {
 std::string LogPath() { return platform::GetProgramFolder() + "Diary/RiviveZuzuve.log"; }
 }  // namespace
 
-void WriteVideo(const std::string& path, int frames) {
+void WriteVideo(const std::string& path, int frames, bool closed) {
     AviFile* file = nullptr;
     AviStream *stream = nullptr, *compressed = nullptr;
     ASSERT_EQ(AVIFileOpen(&file, path), AVIERR_OK);
@@ -50,9 +50,12 @@ void WriteVideo(const std::string& path, int frames) {
         const mediatest::Frame f = mediatest::NaturalDib(kVideoWidth, kVideoHeight, i);
         ASSERT_EQ(AVIStreamWrite(compressed, i, 1, f.data(), f.size(), 0), AVIERR_OK);
     }
+    // Every write reaches the file at once: what is there now is what a crash would leave.
+    const std::string unclosed = closed ? std::string() : testsupport::ReadFile(path);
     AVIFileRelease(file);
     AVIStreamRelease(stream);
     AVIStreamRelease(compressed);
+    if (!closed) testsupport::WriteFile(path, unclosed);
 }
 
 platform::WAVEFORMATEX Pcm22050Mono() {

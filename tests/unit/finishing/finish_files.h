@@ -9,8 +9,9 @@ namespace finishtest {
 
 constexpr int kVideoWidth = 64, kVideoHeight = 48, kVideoRate = 10;
 
-// `frames` frames at kVideoRate per second.
-void WriteVideo(const std::string& path, int frames = 20);
+// `frames` frames at kVideoRate per second. Not `closed`: the file as the recorder leaves it when
+// it ends in the middle of a recording (no index, no lengths in the headers).
+void WriteVideo(const std::string& path, int frames = 20, bool closed = true);
 // Mono 16-bit PCM at 22050 Hz.
 void WriteWave(const std::string& path, double seconds = 2.0);
 platform::WAVEFORMATEX Pcm22050Mono();

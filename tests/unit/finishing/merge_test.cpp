@@ -207,6 +207,21 @@ TEST_F(MergeTest, CompressedFormatReEncodesTheSoundAndTheBarFollowsTheSave) {
     EXPECT_NE(codec.find("adpcm_ima_wav"), std::string::npos) << codec;
 }
 
+// A recording the recorder never closed (a full disk stopped it where the video could not be
+// given an index): the join takes every frame it holds, though its headers give no length.
+TEST_F(MergeTest, AVideoNeverClosedIsJoinedWhole) {
+    const std::string video = dir_.File("v.avi"), sound = dir_.File("s.wav"), out = dir_.File("out.avi");
+    WriteVideo(video, 30, /*closed=*/false);
+    ASSERT_EQ(mediatest::Probe(video, "nb_frames", "v:0"), "N/A") << "the fixture has no lengths";
+    WriteWave(sound, 3.0);
+    testsupport::MessageBoxRecorder boxes;
+    const platform::WAVEFORMATEX pcm = Pcm22050Mono();
+    EXPECT_EQ(Merge_Video_And_Sound_File(video, sound, out, 0, &pcm, sizeof pcm, 1, 1), 0);
+    EXPECT_TRUE(boxes.Boxes().empty());
+    EXPECT_EQ(mediatest::Probe(out, "nb_frames", "v:0"), "30");
+    EXPECT_FALSE(mediatest::Probe(out, "codec_name", "a:0").empty());
+}
+
 // What each save is handed: the two option records and the target sound format.
 TEST_F(MergeTest, OptionRecordsFollowTheInterleaveFlagAndTheFormatChosen) {
     struct Seen {
